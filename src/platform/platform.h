@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDateTime>
+#include <QSize>
+#include <QString>
+
+class QWidget;
+
+// Everything the program needs from the outside world. The real implementation uses Qt and
+// the system; tests hand the main window a fake that they drive.
+namespace hv::platform {
+
+enum class MessageIcon { None, Critical, Question, Exclamation, Information };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+enum class MessageResult { Ok, Cancel, Yes, No, Retry };
+
+class Platform
+{
+public:
+    virtual ~Platform() = default;
+
+    // Every reading of "now" goes through here.
+    [[nodiscard]] virtual QDateTime now() const = 0;
+    // Where Settings.ini, Alarms.dat and the help file live; no trailing separator.
+    [[nodiscard]] virtual QString applicationFolder() const = 0;
+    // The folder under which msagent/chars/ holds the characters; no trailing separator.
+    [[nodiscard]] virtual QString windowsFolder() const = 0;
+    // The primary screen in logical pixels.
+    [[nodiscard]] virtual QSize screenSize() const = 0;
+    [[nodiscard]] virtual int audioOutputCount() const = 0;
+
+    // A modal message box; returns the button the user pressed.
+    virtual MessageResult messageBox(QWidget* parent, const QString& text, const QString& title,
+                                     MessageIcon icon, MessageButtons buttons) = 0;
+    virtual void openAddress(const QString& address) = 0;
+    // Opens the help file at its contents page.
+    virtual void openHelp(const QString& helpFile) = 0;
+    // Ends the program at once: nothing after this call runs, nothing is saved.
+    virtual void endProgram() = 0;
+};
+
+} // namespace hv::platform
