@@ -1,0 +1,143 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <QByteArrayView>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QTimer;
+
+// The character's sound: one mixer plays the frame sounds and the voice together.
+//
+// Use:
+//   AudioMixer mixer;                               // default output, or a silent clock
+//   DecodedWav wav = decodeWav(bytesFromTheFile);   // any PCM WAV -> mixer format
+//   if (wav.ok()) SourceId s = mixer.play(wav.pcm);
+//   connect(&mixer, &AudioMixer::finished, ...);    // fully heard, not merely handed over
+//   mixer.positionUs(s);                            // what the listener hears now: lip-sync clock
+//   mixer.stop(s);                                  // silent within one period, no finished()
+//
+// Everything runs on the thread that owns the mixer (the GUI thread); a short timer tops up
+// the output, so no call blocks. Positions come from what the output reports as played, never
+// from what was written: Qt's sink reaches Idle before its tail is heard, and a source only
+// finishes once the played position has passed its last sample.
+namespace agentctl::speech {
+
+// The one format everything is mixed in: the synthesizer's own, so speech needs no conversion.
+inline constexpr int MIXER_SAMPLE_RATE = 22050;
+// Mixed audio the mixer keeps queued ahead of the listener, in ms. It bounds how long a
+// stopped source can still be heard and how late a new source starts behind a busy one.
+inline constexpr int MIXER_PERIOD_MS = 40;
+
+// Mono signed 16-bit samples at MIXER_SAMPLE_RATE.
+using Pcm = QList<qint16>;
+// Identifies one playing source; 0 is never a valid id.
+using SourceId = quint64;
+// Microseconds from any fixed origin; must never go backwards.
+using MonotonicClock = std::function<qint64()>;
+
+struct DecodedWav
+{
+    Pcm pcm;       // in the mixer format
+    QString error; // empty when the file was decoded
+    [[nodiscard]] bool ok() const { return error.isEmpty(); }
+};
+
+// Reads a RIFF/WAVE blob as stored in a character file: PCM, 8-bit unsigned or 16-bit signed,
+// mono or stereo, any rate; the result is mixed down to mono and resampled. Other codecs, bad
+// headers and truncated data give an error, never a crash. The blob's own RIFF size is not
+// trusted; the data ends where the blob or the data chunk ends, whichever comes first.
+[[nodiscard]] DecodedWav decodeWav(QByteArrayView wav);
+
+// Where the mixed samples go. The mixer owns one; tests give it a fake to drive time.
+class AudioOutput
+{
+public:
+    virtual ~AudioOutput() = default;
+
+    // Opens the stream; false when there is no device or it cannot be opened.
+    [[nodiscard]] virtual bool start() = 0;
+    // True once the stream has failed after start (device gone); the mixer then falls back to
+    // the silent clock.
+    [[nodiscard]] virtual bool failed() const = 0;
+    // Frames that can be written now without blocking.
+    [[nodiscard]] virtual qint64 writableFrames() const = 0;
+    // Returns the frames taken (the mixer only offers up to writableFrames()).
+    virtual qint64 write(const qint16* frames, qint64 count) = 0;
+    // Frames the listener has heard since start(), as the device reports it.
+    [[nodiscard]] virtual qint64 playedFrames() const = 0;
+};
+
+// The default audio output (QAudioSink, push mode, MIXER_PERIOD_MS of buffer). Its start()
+// fails when QMediaDevices lists no output or the sink cannot be opened.
+[[nodiscard]] std::unique_ptr<AudioOutput> makeDeviceOutput();
+// An output with no device: frames are dropped and "played" at real speed by the clock, so
+// sources still take their true duration and complete.
+[[nodiscard]] std::unique_ptr<AudioOutput> makeSilentOutput(MonotonicClock clock);
+// The steady clock of the process.
+[[nodiscard]] MonotonicClock steadyClock();
+
+class AudioMixer final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The default output; without a device, the silent output on the steady clock.
+    explicit AudioMixer(QObject* parent = nullptr);
+    // Uses `output` (may be null); when it is null or does not start, or fails later, the mixer
+    // goes on with a silent output on `clock`.
+    AudioMixer(std::unique_ptr<AudioOutput> output, MonotonicClock clock,
+               QObject* parent = nullptr);
+    ~AudioMixer() override;
+
+    // Starts `pcm` now, mixed over whatever else plays. An empty source finishes at the next
+    // pump(). The samples are shared, not copied.
+    [[nodiscard]] SourceId play(const Pcm& pcm);
+    // Removes the source from the mix at once; finished() is not emitted for it.
+    void stop(SourceId id);
+    void stopAll();
+
+    // Heard position within the source in microseconds (0 before its first sample is heard);
+    // -1 for an id that is not playing (finished, stopped or unknown).
+    [[nodiscard]] qint64 positionUs(SourceId id) const;
+    [[nodiscard]] bool isPlaying(SourceId id) const;
+    // True while the mixer runs on the silent clock (no usable device).
+    [[nodiscard]] bool isSilent() const;
+
+    // Finishes the sources that have been heard to the end, then tops up the output. The
+    // mixer's timer calls it every few ms while anything plays; tests call it after moving
+    // their clock.
+    void pump();
+
+signals:
+    // The source was played to its end and the listener has heard its last sample.
+    void finished(agentctl::speech::SourceId id);
+
+private:
+    struct Source
+    {
+        SourceId id;
+        Pcm pcm;
+        qint64 startFrame; // output frame at which its first sample was written
+    };
+
+    void useSilentOutput(qint64 fromFrame);
+    [[nodiscard]] qint64 heardFrames() const;
+    void finishHeardSources();
+    void fill();
+
+    std::unique_ptr<AudioOutput> m_output;
+    MonotonicClock m_clock;
+    bool m_silent = false;
+    qint64 m_outputBase = 0; // frames of earlier outputs, so the stream's frame count never resets
+    qint64 m_written = 0;    // frames written in total
+    std::vector<Source> m_sources;
+    SourceId m_nextId = 1;
+    QTimer* m_timer = nullptr;
+};
+
+} // namespace agentctl::speech
