@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include "agentctl/acs/acs_model.h"
+
+// The bit-level LZ77 scheme that character files use for rasters and regions: a 0x00 lead byte,
+// then tokens read least-significant bit first, closed by an end marker and 0xFF padding.
+namespace agentctl::acs {
+
+// Expands `stream` into exactly `expectedSize` bytes. Error offsets are relative to the stream.
+[[nodiscard]] Result<QByteArray> decompress(QByteArrayView stream, qsizetype expectedSize);
+
+// The stream for `data`; never call it with empty data (a stream of nothing is too short for
+// decoders, so such data is stored raw).
+[[nodiscard]] QByteArray compress(QByteArrayView data);
+
+} // namespace agentctl::acs
