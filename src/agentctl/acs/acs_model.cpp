@@ -127,7 +127,11 @@ Result<QRegion> imageRegion(const CharacterFile& character, int imageIndex)
     const QRect bounds(0, 0, image.width, image.height);
     QRegion region;
     if (!image.region.isEmpty()) {
-        const Result<QVector<QRect>> stored = decodeRegionData(image.region);
+        const Result<QByteArray> data = image.regionPacked
+                                            ? decompress(image.region, image.regionSize)
+                                            : Result<QByteArray>(image.region);
+        const Result<QVector<QRect>> stored =
+            data ? decodeRegionData(data.value()) : Result<QVector<QRect>>(data.error());
         // A region that is malformed or not banded is replaced by the one the pixels give.
         if (stored && isBanded(stored.value())) {
             region.setRects(stored.value().constData(), int(stored.value().size()));

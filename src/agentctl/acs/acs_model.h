@@ -242,9 +242,12 @@ struct Image
     // imagePixels() or decodeImage() to get the raster either way.
     QByteArray pixels;
     bool packed = false;
-    // The image's shape as read from a file: RGNDATA bytes, expanded. The writer ignores it and
-    // derives the shape from the pixels.
+    // The image's shape as read from a file: RGNDATA bytes as stored, a compressed stream of
+    // regionSize bytes when regionPacked. The writer ignores it and derives the shape from the
+    // pixels.
     QByteArray region;
+    bool regionPacked = false;
+    quint32 regionSize = 0;
 
     [[nodiscard]] int stride() const { return (width + 3) & ~3; }
     [[nodiscard]] qsizetype rasterSize() const { return qsizetype(stride()) * height; }

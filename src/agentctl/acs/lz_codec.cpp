@@ -134,10 +134,9 @@ Result<QByteArray> decompress(QByteArrayView stream, qsizetype expectedSize)
         return ParseError{QStringLiteral("compressed data too short"), 0};
     if (stream[0] != 0)
         return ParseError{QStringLiteral("compressed data has a bad lead byte"), 0};
-    // Each token yields at least one byte and takes at least 9 bits, so a stream cannot describe
-    // more than about 4097 bytes for each of its bits; refusing more keeps a hostile size from
-    // buying a huge allocation.
-    if (expectedSize < 0 || expectedSize / 4097 / 8 > stream.size())
+    // The densest token copies 4096 bytes in 31 bits, about 1057 bytes per stream byte; refusing
+    // more keeps a hostile size from buying an allocation the stream cannot fill.
+    if (expectedSize < 0 || expectedSize / 1100 > stream.size())
         return ParseError{QStringLiteral("compressed data too short for its size"), 0};
 
     QByteArray out(expectedSize, Qt::Uninitialized);
