@@ -23,11 +23,11 @@ class QThread;
 //     balloon shows shownText up to the furthest shownEnd of the WordMarks at or before it,
 //     and every Bookmark passed fires a Bookmark event.
 //
-// The text may carry speech output tags (\Vol=n\ \Pit=n\ \Spd=n\ \Chr="..."\ \Pau=n\ \Emp\
-// \Rst\ \Map="spoken"="shown"\ \Mrk=n\ \Ctx="..."\ \Lst\ and \\ for a backslash). Their
-// effect lasts to the end of the text; malformed tags are dropped or spoken as text, never an
-// error. Clock times (9:05) are spoken as people say them ("nine oh five") in English voices
-// while shownText keeps them as written.
+// The text may carry speech output tags: \Vol=n\ \Pit=n\ \Spd=n\ \Chr="..."\ \Pau=n\ and
+// \Emp\ \Rst\ \Map="spoken"="shown"\ \Mrk=n\ \Ctx="..."\ \Lst\ with \\ for a backslash.
+// Their effect lasts to the end of the text; malformed tags are dropped or spoken as text,
+// never an error. Clock times (9:05) are spoken as people say them ("nine oh five") in English
+// voices while shownText keeps them as written.
 namespace agentctl::speech {
 
 // The character's voice block. Values outside what the engine can do are clamped.
@@ -124,6 +124,7 @@ private:
     QThread* m_thread = nullptr;
     SynthesisWorker* m_worker = nullptr;
     Ticket m_nextTicket = 1;
+    Ticket m_lastDone = 0; // the newest ticket whose result came back (delivered or dropped)
 };
 
 } // namespace agentctl::speech
