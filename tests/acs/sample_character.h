@@ -1,0 +1,15 @@
+#pragma once
+
+#include "agentctl/acs/acs_model.h"
+
+namespace hv::acs_test {
+
+// A small character that uses every part of the file: two animations (one with branches, an
+// exit index and all seven mouths), a raw, a compressed and an empty image, a sound, voice and
+// balloon blocks, a 128-colour palette, a tray icon, three states and two languages.
+[[nodiscard]] agentctl::acs::CharacterFile sampleCharacter();
+
+// A minimal WAV file of `samples` silent 8-bit samples.
+[[nodiscard]] QByteArray silentWav(int samples);
+
+} // namespace hv::acs_test
