@@ -1,0 +1,153 @@
+#include "agentctl/runtime/agent_engine.h"
+
+#include <random>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "agentctl/acs/acs_model.h"
+#include "agentctl/runtime/frame_timer.h"
+#include "agentctl/runtime/loaded_character.h"
+#include "agentctl/speech/audio_mixer.h"
+#include "agentctl/speech/synthesizer.h"
+
+namespace agentctl::runtime {
+
+namespace {
+
+[[noreturn]] void fail(const QString& message)
+{
+    throw AgentError(message.toStdString());
+}
+
+acs::CharacterFile readCharacter(const QString& path)
+{
+    QFile file(resolveCharacterPath(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        fail(QStringLiteral("Cannot open the character file %1: %2").arg(path, file.errorString()));
+    }
+    if (file.size() > MAX_CHARACTER_FILE_BYTES) {
+        fail(QStringLiteral("The character file %1 is too large (%2 bytes)")
+                 .arg(path)
+                 .arg(file.size()));
+    }
+    const QByteArray bytes = file.read(MAX_CHARACTER_FILE_BYTES);
+    if (file.error() != QFileDevice::NoError) {
+        fail(QStringLiteral("Cannot read the character file %1: %2").arg(path, file.errorString()));
+    }
+    auto parsed = acs::readCharacterFile(bytes);
+    if (!parsed) {
+        fail(QStringLiteral("%1 is not a usable character file: %2 (at byte %3)")
+                 .arg(path, parsed.error().what)
+                 .arg(parsed.error().offset));
+    }
+    acs::CharacterFile character = std::move(parsed).value();
+    if (character.info.width == 0 || character.info.height == 0) {
+        fail(
+            QStringLiteral("%1 is not a usable character file: its frame size is empty").arg(path));
+    }
+    return character;
+}
+
+} // namespace
+
+// What the default constructor creates for itself.
+struct AgentEngine::Owned
+{
+    QtTimerSource timers;
+    speech::AudioMixer mixer;
+    speech::Synthesizer synthesizer;
+};
+
+AgentEngine::AgentEngine(QObject* parent)
+    : AgentControl(parent), m_owned(std::make_unique<Owned>()), m_timers(m_owned->timers),
+      m_mixer(&m_owned->mixer), m_synthesizer(&m_owned->synthesizer), m_seed(std::random_device()())
+{}
+
+AgentEngine::AgentEngine(TimerSource& timers, speech::AudioMixer* mixer,
+                         speech::Synthesizer* synthesizer, quint32 seed, QObject* parent)
+    : AgentControl(parent), m_timers(timers), m_mixer(mixer), m_synthesizer(synthesizer),
+      m_seed(seed)
+{}
+
+AgentEngine::~AgentEngine()
+{
+    for (auto& [id, character] : m_characters) {
+        delete character;
+    }
+}
+
+void AgentEngine::Load(const QString& characterId, const QString& path)
+{
+    if (m_characters.count(characterId) != 0) {
+        fail(QStringLiteral("A character is already loaded as \"%1\"").arg(characterId));
+    }
+    CharacterServices services;
+    services.timers = &m_timers;
+    services.mixer = m_mixer;
+    services.synthesizer = m_synthesizer;
+    services.seed = m_seed + quint32(m_loads++);
+    services.nextRequestId = [this] { return m_nextRequestId++; };
+    auto* character = new LoadedCharacter(readCharacter(path), std::move(services));
+    character->setObjectName(characterId);
+    connect(character, &LoadedCharacter::requestComplete, this,
+            [this](int id) { emit RequestComplete(AgentRequest{id}); });
+    connect(character, &LoadedCharacter::clicked, this,
+            [this, characterId](int button, int modifiers, QPoint at) {
+                emit Click(characterId, button, modifiers, at.x(), at.y());
+            });
+    connect(character, &LoadedCharacter::doubleClicked, this,
+            [this, characterId](int button, int modifiers, QPoint at) {
+                emit DblClick(characterId, button, modifiers, at.x(), at.y());
+            });
+    m_characters.emplace(characterId, character);
+}
+
+void AgentEngine::Unload(const QString& characterId)
+{
+    const auto found = m_characters.find(characterId);
+    if (found == m_characters.end()) {
+        fail(QStringLiteral("No character is loaded as \"%1\"").arg(characterId));
+    }
+    LoadedCharacter* character = found->second;
+    m_characters.erase(found);
+    character->unload();
+    disconnect(character, nullptr, this, nullptr);
+    // Unload may come from inside one of the character's own signals (a click, a completed
+    // request); it goes once that has returned.
+    character->deleteLater();
+}
+
+AgentCharacter* AgentEngine::operator()(const QString& characterId)
+{
+    LoadedCharacter* found = character(characterId);
+    if (!found) {
+        fail(QStringLiteral("No character is loaded as \"%1\"").arg(characterId));
+    }
+    return found;
+}
+
+LoadedCharacter* AgentEngine::character(const QString& characterId) const
+{
+    const auto found = m_characters.find(characterId);
+    return found == m_characters.end() ? nullptr : found->second;
+}
+
+QString resolveCharacterPath(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists()) {
+        return path;
+    }
+    const QDir folder = info.absoluteDir();
+    const QStringList entries = folder.entryList(QDir::Files);
+    for (const auto& entry : entries) {
+        if (entry.compare(info.fileName(), Qt::CaseInsensitive) == 0) {
+            return folder.filePath(entry);
+        }
+    }
+    return path;
+}
+
+} // namespace agentctl::runtime

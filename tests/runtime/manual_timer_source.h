@@ -1,0 +1,84 @@
+#pragma once
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "agentctl/runtime/frame_timer.h"
+
+// Time that moves only when a test says so. Timers due at the same moment fire in the order
+// they were started, as Qt's do.
+class ManualTimerSource final : public agentctl::runtime::TimerSource
+{
+public:
+    std::unique_ptr<agentctl::runtime::FrameTimer>
+    createTimer(std::function<void()> onTimeout) override
+    {
+        return std::make_unique<Timer>(*this, std::move(onTimeout));
+    }
+
+    // Fires everything due up to now + ms, in time order, including timers started meanwhile.
+    void advance(qint64 ms)
+    {
+        const qint64 target = m_now + ms;
+        for (;;) {
+            Timer* next = nullptr;
+            for (Timer* timer : m_timers) {
+                if (timer->m_active && timer->m_deadline <= target &&
+                    (!next || timer->m_deadline < next->m_deadline ||
+                     (timer->m_deadline == next->m_deadline && timer->m_order < next->m_order))) {
+                    next = timer;
+                }
+            }
+            if (!next) {
+                break;
+            }
+            m_now = next->m_deadline;
+            next->m_active = false;
+            next->m_callback();
+        }
+        m_now = target;
+    }
+
+    [[nodiscard]] qint64 now() const { return m_now; }
+    [[nodiscard]] int activeTimers() const
+    {
+        return int(std::count_if(m_timers.begin(), m_timers.end(),
+                                 [](const Timer* timer) { return timer->m_active; }));
+    }
+
+private:
+    class Timer final : public agentctl::runtime::FrameTimer
+    {
+    public:
+        Timer(ManualTimerSource& source, std::function<void()> callback)
+            : m_source(source), m_callback(std::move(callback))
+        {
+            m_source.m_timers.push_back(this);
+        }
+        ~Timer() override
+        {
+            auto& timers = m_source.m_timers;
+            timers.erase(std::find(timers.begin(), timers.end(), this));
+        }
+        void start(int ms) override
+        {
+            m_active = true;
+            m_deadline = m_source.m_now + std::max(0, ms);
+            m_order = m_source.m_started++;
+        }
+        void stop() override { m_active = false; }
+        bool isActive() const override { return m_active; }
+
+        ManualTimerSource& m_source;
+        std::function<void()> m_callback;
+        bool m_active = false;
+        qint64 m_deadline = 0;
+        quint64 m_order = 0;
+    };
+
+    qint64 m_now = 0;
+    quint64 m_started = 0;
+    std::vector<Timer*> m_timers;
+};

@@ -1,0 +1,132 @@
+#include "test_character.h"
+
+#include <QImage>
+
+namespace hv::runtime_test {
+
+namespace acs = agentctl::acs;
+
+namespace {
+
+constexpr int TAG_STEP = 6;
+
+QRgb tagColour(int tag)
+{
+    return qRgb(tag * TAG_STEP, 200, 100);
+}
+
+// Image index == tag: every tag has one picture, opaque right of x = 8.
+acs::Image picture(int tag, const QVector<QRgb>& palette)
+{
+    QImage indexed(SIZE, SIZE, QImage::Format_Indexed8);
+    indexed.setColorTable(palette);
+    indexed.fill(0);
+    const QRect area = tag >= MOUTH_TAG && tag < MOUTH_TAG + 7 ? MOUTH_RECT : QRect(8, 0, 24, 32);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            indexed.setPixel(x, y, uint(tag));
+        }
+    }
+    return acs::imageFromIndexed(indexed);
+}
+
+acs::Frame frame(int tag)
+{
+    acs::Frame result;
+    result.images.append({quint32(tag), 0, 0});
+    result.duration = FRAME_MS / 10;
+    return result;
+}
+
+acs::Animation animation(const QString& name, std::initializer_list<int> tags,
+                         acs::Transition transition = acs::Transition::None)
+{
+    acs::Animation result;
+    result.name = name;
+    result.transition = transition;
+    for (const int tag : tags) {
+        result.frames.append(frame(tag));
+    }
+    return result;
+}
+
+} // namespace
+
+acs::CharacterFile testCharacter()
+{
+    acs::CharacterFile character;
+    auto& info = character.info;
+    info.width = SIZE;
+    info.height = SIZE;
+    info.transparentIndex = 0;
+    info.flags = acs::FLAG_BALLOON_ENABLED | acs::FLAG_VOICE_DISABLED;
+    info.balloon = acs::BalloonInfo();
+    info.palette.append(qRgb(255, 0, 255));
+    for (int tag = 1; tag < 40; ++tag) {
+        info.palette.append(tagColour(tag));
+    }
+    for (int tag = 0; tag < 40; ++tag) {
+        character.images.append(picture(tag, info.palette));
+    }
+    info.localized.append({acs::LANGID_ENGLISH_NEUTRAL, QStringLiteral("Tester"), {}, {}});
+
+    character.animations.append(animation(QStringLiteral("Show"), {1, 2}));
+    character.animations.append(animation(QStringLiteral("Hide"), {3, 4, 5}));
+    acs::Animation rest = animation(QStringLiteral("RestPose"), {REST_TAG});
+    for (int shape = 0; shape < 7; ++shape) {
+        acs::MouthOverlay overlay;
+        overlay.shape = acs::MouthShape(shape);
+        overlay.imageIndex = quint16(MOUTH_TAG + shape);
+        rest.frames[0].overlays.append(overlay);
+    }
+    character.animations.append(rest);
+
+    acs::Animation loop =
+        animation(QStringLiteral("Loop"), {7, 8, 9, 10}, acs::Transition::ExitBranches);
+    loop.frames[0].exitFrame = 2;
+    loop.frames[1].exitFrame = 2;
+    loop.frames[1].branches.append({0, 100});
+    loop.frames[2].exitFrame = -2;
+    character.animations.append(loop);
+
+    acs::Animation explain =
+        animation(QStringLiteral("Explain"), {11, 12}, acs::Transition::ReturnAnimation);
+    explain.returnAnimation = QStringLiteral("EXPLAINRETURN");
+    character.animations.append(explain);
+    character.animations.append(animation(QStringLiteral("ExplainReturn"), {13}));
+    character.animations.append(animation(QStringLiteral("Wave"), {14, 15}));
+    character.animations.append(animation(QStringLiteral("Idle1"), {16}));
+    character.animations.append(animation(QStringLiteral("Idle2"), {17}));
+    character.animations.append(animation(QStringLiteral("Idle3"), {18}));
+    acs::Animation move =
+        animation(QStringLiteral("MoveLeft"), {MOVE_LEFT_TAG}, acs::Transition::ExitBranches);
+    move.frames[0].branches.append({0, 100});
+    character.animations.append(move);
+
+    acs::Animation branchy = animation(QStringLiteral("Branchy"), {30, 31, 32, 33});
+    branchy.frames[0].branches.append({2, quint16(BRANCHY_PERCENT[1])});
+    branchy.frames[0].branches.append({3, quint16(BRANCHY_PERCENT[2])});
+    character.animations.append(branchy);
+    acs::Animation instant = animation(QStringLiteral("Instant"), {34});
+    instant.frames[0].duration = 0;
+    instant.frames[0].branches.append({0, 100});
+    character.animations.append(instant);
+
+    info.states = {
+        {QStringLiteral("SHOWING"), {QStringLiteral("SHOW")}},
+        {QStringLiteral("HIDING"), {QStringLiteral("HIDE")}},
+        {QStringLiteral("SPEAKING"), {QStringLiteral("RESTPOSE")}},
+        {QStringLiteral("IDLINGLEVEL1"), {QStringLiteral("IDLE1")}},
+        {QStringLiteral("IDLINGLEVEL2"), {QStringLiteral("IDLE2")}},
+        {QStringLiteral("IDLINGLEVEL3"), {QStringLiteral("IDLE3")}},
+        {QStringLiteral("MOVINGLEFT"), {QStringLiteral("MOVELEFT")}},
+    };
+    return character;
+}
+
+int frameTag(QRgb pixel)
+{
+    return qAlpha(pixel) == 0 ? -1 : (qRed(pixel) + TAG_STEP / 2) / TAG_STEP;
+}
+
+} // namespace hv::runtime_test
