@@ -10,9 +10,30 @@ class QWidget;
 // the system; tests hand the main window a fake that they drive.
 namespace hv::platform {
 
-enum class MessageIcon { None, Critical, Question, Exclamation, Information };
-enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
-enum class MessageResult { Ok, Cancel, Yes, No, Retry };
+enum class MessageIcon
+{
+    None,
+    Critical,
+    Question,
+    Exclamation,
+    Information
+};
+enum class MessageButtons
+{
+    Ok,
+    OkCancel,
+    YesNo,
+    YesNoCancel,
+    RetryCancel
+};
+enum class MessageResult
+{
+    Ok,
+    Cancel,
+    Yes,
+    No,
+    Retry
+};
 
 class Platform
 {
@@ -25,6 +46,8 @@ public:
     [[nodiscard]] virtual QString applicationFolder() const = 0;
     // The folder under which msagent/chars/ holds the characters; no trailing separator.
     [[nodiscard]] virtual QString windowsFolder() const = 0;
+    // The second place searched for characters when the first has none; ends with a separator.
+    [[nodiscard]] virtual QString otherCharacterFolder() const = 0;
     // The primary screen in logical pixels.
     [[nodiscard]] virtual QSize screenSize() const = 0;
     [[nodiscard]] virtual int audioOutputCount() const = 0;

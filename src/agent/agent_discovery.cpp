@@ -1,0 +1,103 @@
+#include <QAction>
+#include <QListWidget>
+#include <QMenu>
+
+#include "agent/character_files.h"
+#include "platform/platform.h"
+#include "shell/main_window.h"
+
+namespace hv::shell {
+
+bool frmHoravox::FindAgentFiles()
+{
+    QStringList names;
+    if (!sAgentPath.isEmpty()) {
+        names = agent::characterFileNames(sAgentPath);
+    } else {
+        const QStringList defaultFolders{m_platform.windowsFolder() +
+                                             QStringLiteral("/msagent/chars/"),
+                                         m_platform.otherCharacterFolder()};
+        for (const QString& folder : defaultFolders) {
+            sAgentPattern = folder + QStringLiteral("*.acs");
+            names = agent::characterFileNames(folder);
+            if (!names.isEmpty()) {
+                sAgentPath = folder;
+                break;
+            }
+        }
+    }
+    if (names.isEmpty())
+        return false;
+    sAgentFile = names.first();
+    FillAgentList(names);
+    SaveSettings();
+    return true;
+}
+
+void frmHoravox::FillAgentList(const QStringList& fileNames)
+{
+    lstAgents->clear();
+    bFillingList = true;
+    iAgentIndex = -1;
+    sDefaultAgent.clear();
+    for (const QString& fileName : fileNames)
+        lstAgents->addItem(fileName.chopped(4).toLower());
+
+    const QString wanted = sAgentName.toLower();
+    for (int i = 0; i < lstAgents->count(); ++i) {
+        if (lstAgents->item(i)->text() == wanted) {
+            iAgentIndex = qint16(i);
+            lstAgents->setCurrentRow(i);
+            bFillingList = false;
+        }
+    }
+    PickDefaultAgent();
+    if (iAgentIndex == -1) {
+        iAgentIndex = 0;
+        sAgentName = lstAgents->item(0)->text();
+        lstAgents->setCurrentRow(0);
+        bFillingList = false;
+    }
+
+    mnuAgent[0]->setText(lstAgents->item(0)->text());
+    for (int i = int(mnuAgent.size()); i < lstAgents->count(); ++i) {
+        QAction* item = mnuChooseAgent->addAction(lstAgents->item(i)->text());
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, i] { mnuAgent_Click(i); });
+        mnuAgent.append(item);
+    }
+    for (QAction* item : std::as_const(mnuAgent))
+        item->setChecked(false);
+    mnuAgent[iAgentIndex]->setChecked(true);
+}
+
+void frmHoravox::PickDefaultAgent()
+{
+    sDefaultAgent.clear();
+    for (const char* preferred : {"peedy", "genie", "merlin", "robby"}) {
+        const QString name = QString::fromLatin1(preferred);
+        for (int i = 0; i < lstAgents->count(); ++i) {
+            if (lstAgents->item(i)->text() == name) {
+                sDefaultAgent = name;
+                return;
+            }
+        }
+    }
+}
+
+void frmHoravox::lstAgents_Click()
+{
+    const int row = lstAgents->currentRow();
+    if (bFillingList || row < 0)
+        return;
+    bFillingList = true;
+    iAgentIndex = qint16(row);
+    for (QAction* item : std::as_const(mnuAgent))
+        item->setChecked(false);
+    if (iAgentIndex < mnuAgent.size())
+        mnuAgent[iAgentIndex]->setChecked(true);
+    sAgentName = lstAgents->item(row)->text();
+    bFillingList = false;
+}
+
+} // namespace hv::shell

@@ -1,0 +1,104 @@
+#include <QLabel>
+#include <QRadioButton>
+
+#include "agent/character_files.h"
+#include "platform/platform.h"
+#include "shell/main_window.h"
+
+namespace hv::shell {
+
+namespace {
+const QString CHARACTER_ID = QStringLiteral("CharacterID");
+}
+
+void frmHoravox::AgentSpeak(const QString& text)
+{
+    const QString path = sAgentPath + sAgentName + QStringLiteral(".acs");
+
+    objCharacter = nullptr;
+    try {
+        Agent1.Characters().Unload(CHARACTER_ID);
+    } catch (const agentctl::AgentError&) {
+        // Nothing was loaded.
+    }
+
+    try {
+        Agent1.Characters().Load(CHARACTER_ID, agent::resolveCharacterFile(path));
+    } catch (const agentctl::AgentError&) {
+        objCharacter = nullptr;
+        m_platform.messageBox(
+            this, QStringLiteral("There was an error opening the Agent file \r\n") + path,
+            QStringLiteral("Horavox"), platform::MessageIcon::None, platform::MessageButtons::Ok);
+        return;
+    }
+
+    // Once loaded, a failure only ends the appearance; the next call tries afresh.
+    try {
+        objCharacter = Agent1.Characters()(CHARACTER_ID);
+        objCharacter->setLanguageID(1033);
+        SetBalloonStyle();
+        objCharacter->setAutoPopupMenu(false);
+        objCharacter->MoveTo(iAgentX, iAgentY);
+        objCharacter->Show();
+        if (bAgentBusy)
+            return;
+        objCharacter->Play(QStringLiteral("Explain"));
+        if (!text.isEmpty())
+            objCharacter->Speak(text);
+        if (iActiveAlarm == -1)
+            reqHide = objCharacter->Hide();
+        else
+            objCharacter->Play(QStringLiteral("Idle1_1"));
+    } catch (const agentctl::AgentError&) {
+        objCharacter = nullptr;
+    }
+}
+
+void frmHoravox::SetBalloonStyle()
+{
+    const int style = objCharacter->BalloonStyle();
+    if (optBalloon[0]->isChecked()) {
+        objCharacter->setBalloonStyle(style | agentctl::BALLOON_ON);
+        iBalloonOption = 0;
+    } else {
+        objCharacter->setBalloonStyle(style & ~agentctl::BALLOON_ON);
+        iBalloonOption = 1;
+    }
+}
+
+void frmHoravox::Agent1_Click()
+{
+    if (iActiveAlarm == -1 || !objCharacter)
+        return;
+    try {
+        objCharacter->Speak(sAlarmMessage);
+    } catch (const agentctl::AgentError&) {
+    }
+}
+
+void frmHoravox::Agent1_DblClick()
+{
+    iActiveAlarm = -1;
+    if (objCharacter) {
+        try {
+            objCharacter->Stop();
+            reqHide = objCharacter->Hide();
+        } catch (const agentctl::AgentError&) {
+        }
+    }
+    sAlarmMessage.clear();
+}
+
+void frmHoravox::Agent1_RequestComplete(const agentctl::AgentRequest& request)
+{
+    if (request != reqHide)
+        return;
+    objCharacter = nullptr;
+    try {
+        Agent1.Characters().Unload(CHARACTER_ID);
+    } catch (const agentctl::AgentError&) {
+    }
+    imgAgents->setVisible(true);
+}
+
+} // namespace hv::shell

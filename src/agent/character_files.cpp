@@ -1,0 +1,33 @@
+#include "agent/character_files.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace hv::agent {
+
+QStringList characterFileNames(const QString& folder)
+{
+    if (folder.isEmpty())
+        return {};
+    QDir dir(folder);
+    dir.setNameFilters({QStringLiteral("*.acs")});
+    dir.setFilter(QDir::Files);
+    dir.setSorting(QDir::Name | QDir::IgnoreCase);
+    return dir.entryList();
+}
+
+QString resolveCharacterFile(const QString& path)
+{
+    const QFileInfo wanted(path);
+    if (wanted.isFile())
+        return path;
+    const QDir dir = wanted.dir();
+    const QStringList names = dir.entryList(QDir::Files);
+    for (const QString& name : names) {
+        if (name.compare(wanted.fileName(), Qt::CaseInsensitive) == 0)
+            return dir.filePath(name);
+    }
+    return path;
+}
+
+} // namespace hv::agent

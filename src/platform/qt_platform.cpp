@@ -1,0 +1,158 @@
+#include "platform/qt_platform.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <QAudioDevice>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMediaDevices>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace hv::platform {
+
+namespace {
+
+QString userDataFolder()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(folder);
+    return QDir::cleanPath(folder);
+}
+
+// The folder whose msagent/chars/ holds the characters: next to the executable in a build tree,
+// the installed data folder, or the user's own data folder, the first that has characters.
+QString findCharacterRoot(const QString& executableFolder)
+{
+    QStringList candidates{executableFolder,
+                           QDir::cleanPath(executableFolder + "/../share/horavox")};
+    candidates += QStandardPaths::standardLocations(QStandardPaths::AppDataLocation);
+    for (const QString& candidate : std::as_const(candidates)) {
+        if (QFileInfo(candidate + "/msagent/chars").isDir())
+            return QDir::cleanPath(candidate);
+    }
+    return userDataFolder();
+}
+
+} // namespace
+
+QtPlatform::QtPlatform()
+{
+    const QString executableFolder = QDir::cleanPath(QCoreApplication::applicationDirPath());
+    m_applicationFolder =
+        QFileInfo(executableFolder).isWritable() ? executableFolder : userDataFolder();
+    m_windowsFolder = findCharacterRoot(executableFolder);
+}
+
+QDateTime QtPlatform::now() const
+{
+    return QDateTime::currentDateTime();
+}
+
+QString QtPlatform::applicationFolder() const
+{
+    return m_applicationFolder;
+}
+
+QString QtPlatform::windowsFolder() const
+{
+    return m_windowsFolder;
+}
+
+QString QtPlatform::otherCharacterFolder() const
+{
+    // Where a user keeps characters of their own: ~/.local/share/msagent/chars/ on Linux.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/msagent/chars/");
+}
+
+QSize QtPlatform::screenSize() const
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->size() : QSize(1024, 768);
+}
+
+int QtPlatform::audioOutputCount() const
+{
+    return int(QMediaDevices::audioOutputs().size());
+}
+
+MessageResult QtPlatform::messageBox(QWidget* parent, const QString& text, const QString& title,
+                                     MessageIcon icon, MessageButtons buttons)
+{
+    QMessageBox box(parent);
+    box.setText(text);
+    box.setWindowTitle(title);
+    switch (icon) {
+    case MessageIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MessageIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MessageIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MessageIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MessageIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    }
+    switch (buttons) {
+    case MessageButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MessageButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case MessageButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    case MessageButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    case MessageButtons::RetryCancel:
+        box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return MessageResult::Ok;
+    case QMessageBox::Yes:
+        return MessageResult::Yes;
+    case QMessageBox::No:
+        return MessageResult::No;
+    case QMessageBox::Retry:
+        return MessageResult::Retry;
+    default:
+        return MessageResult::Cancel;
+    }
+}
+
+void QtPlatform::openAddress(const QString& address)
+{
+    QDesktopServices::openUrl(QUrl(address));
+}
+
+void QtPlatform::openHelp(const QString& helpFile)
+{
+    // A missing file is the viewer's to report; the program carries on either way.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
+}
+
+void QtPlatform::endProgram()
+{
+    // At once: no close handling, no saving, no destructors that might write.
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+} // namespace hv::platform

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/platform.h"
+
+namespace hv::platform {
+
+// The real world: system clock, files beside the executable, the primary screen, PulseAudio
+// devices through Qt Multimedia, QMessageBox and the desktop's default handlers.
+class QtPlatform final : public Platform
+{
+public:
+    // Decides the application folder once: the executable's folder when it can be written,
+    // otherwise the per-user data folder.
+    QtPlatform();
+
+    [[nodiscard]] QDateTime now() const override;
+    [[nodiscard]] QString applicationFolder() const override;
+    [[nodiscard]] QString windowsFolder() const override;
+    [[nodiscard]] QString otherCharacterFolder() const override;
+    [[nodiscard]] QSize screenSize() const override;
+    [[nodiscard]] int audioOutputCount() const override;
+    MessageResult messageBox(QWidget* parent, const QString& text, const QString& title,
+                             MessageIcon icon, MessageButtons buttons) override;
+    void openAddress(const QString& address) override;
+    void openHelp(const QString& helpFile) override;
+    [[noreturn]] void endProgram() override;
+
+private:
+    QString m_applicationFolder;
+    QString m_windowsFolder;
+};
+
+} // namespace hv::platform

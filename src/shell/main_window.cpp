@@ -1,0 +1,276 @@
+#include "shell/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QFont>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include "alarms/alarm_file.h"
+#include "platform/platform.h"
+#include "shell/pictures.h"
+
+namespace hv::shell {
+
+namespace {
+
+// Layout values are twips; a pixel is 15 twips.
+constexpr int px(int twips)
+{
+    return (twips + 7) / 15;
+}
+
+void place(QWidget* widget, int left, int top, int width, int height)
+{
+    widget->setGeometry(px(left), px(top), px(width), px(height));
+}
+
+QRadioButton* optionButton(QWidget* parent, const QString& caption, int left, int top, int width)
+{
+    auto* button = new QRadioButton(caption, parent);
+    place(button, left, top, width, 255);
+    return button;
+}
+
+QAction* checkItem(QMenu* menu, const QString& caption)
+{
+    QAction* item = menu->addAction(caption);
+    item->setCheckable(true);
+    return item;
+}
+
+} // namespace
+
+frmHoravox::frmHoravox(platform::Platform& platform, agentctl::AgentControl& agent, QWidget* parent)
+    : QMainWindow(parent), Agent1(agent), m_platform(platform)
+{
+    setWindowTitle(QStringLiteral("Horavox"));
+    setWindowIcon(windowIconPicture());
+    buildMenus();
+    buildLayout();
+    buildFolderSearchPanel();
+    buildTrayIcon();
+    tmrClock = new QTimer(this);
+    tmrClock->setTimerType(Qt::PreciseTimer);
+    connectControls();
+    Form_Load();
+}
+
+frmHoravox::~frmHoravox() = default;
+
+void frmHoravox::buildLayout()
+{
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    // The client area is 7425 x 4470 twips under the menu bar.
+    setFixedSize(px(7425), px(4470) + menuBar()->sizeHint().height());
+
+    Label1 = new QLabel(QStringLiteral("The Horavox version 2.01"), client);
+    place(Label1, 0, 0, 7440, 300);
+    QFont title(QStringLiteral("Arial"), 12);
+    title.setBold(true);
+    Label1->setFont(title);
+
+    fraMain = new QFrame(client);
+    place(fraMain, 45, 345, 5070, 2415);
+
+    Frame1[0] = new QGroupBox(QStringLiteral("Say Time every"), fraMain);
+    place(Frame1[0], 0, 0, 1410, 2415);
+    const QStringList intervalCaptions{QStringLiteral("Hou&r"),       QStringLiteral("Hal&f Hour"),
+                                       QStringLiteral("&15 Minutes"), QStringLiteral("1&0 Minutes"),
+                                       QStringLiteral("&5 Minutes"),  QStringLiteral("1 &Minute"),
+                                       QStringLiteral("&Never")};
+    const int intervalTops[] = {270, 555, 840, 1125, 1410, 1695, 1995};
+    auto* intervalGroup = new QButtonGroup(this);
+    for (int i = 0; i < 7; ++i) {
+        optInterval[i] = optionButton(Frame1[0], intervalCaptions[i], 135, intervalTops[i], 1215);
+        intervalGroup->addButton(optInterval[i], i);
+    }
+
+    Frame1[1] = new QGroupBox(QStringLiteral("Time Agent"), fraMain);
+    place(Frame1[1], 1380, 0, 1710, 2415);
+    lstAgents = new QListWidget(Frame1[1]);
+    place(lstAgents, 120, 240, 1485, 2085);
+
+    Frame1[2] = new QGroupBox(QStringLiteral("Position"), fraMain);
+    place(Frame1[2], 3060, 0, 1080, 1005);
+    imgScreen = new QLabel(Frame1[2]);
+    place(imgScreen, 75, 195, 945, 750);
+    imgScreen->setPixmap(screenPicture(imgScreen->size()));
+    // Corners and centre of the picture, with the button's own size taken off.
+    const int posLefts[] = {75, 795, 75, 795, 435};
+    const int posTops[] = {195, 195, 690, 690, 450};
+    auto* positionGroup = new QButtonGroup(this);
+    for (int i = 0; i < 5; ++i) {
+        optPos[i] = optionButton(Frame1[2], QString(), posLefts[i], posTops[i], 225);
+        positionGroup->addButton(optPos[i], i);
+    }
+
+    Frame1[3] = new QGroupBox(QStringLiteral("Balloon"), fraMain);
+    place(Frame1[3], 3060, 1005, 1080, 825);
+    auto* balloonGroup = new QButtonGroup(this);
+    optBalloon[0] = optionButton(Frame1[3], QStringLiteral("Yes"), 120, 240, 855);
+    optBalloon[1] = optionButton(Frame1[3], QStringLiteral("No"), 120, 510, 855);
+    balloonGroup->addButton(optBalloon[0], 0);
+    balloonGroup->addButton(optBalloon[1], 1);
+
+    Frame1[4] = new QGroupBox(QStringLiteral("Alarms"), fraMain);
+    place(Frame1[4], 4110, 0, 945, 825);
+    auto* alarmsGroup = new QButtonGroup(this);
+    optAlarmsOpt[0] = optionButton(Frame1[4], QStringLiteral("On"), 120, 225, 765);
+    optAlarmsOpt[1] = optionButton(Frame1[4], QStringLiteral("Off"), 120, 510, 765);
+    alarmsGroup->addButton(optAlarmsOpt[0], 0);
+    alarmsGroup->addButton(optAlarmsOpt[1], 1);
+
+    QFont buttonFont = font();
+    buttonFont.setBold(true);
+    cmdTest = new QPushButton(QStringLiteral("&Test"), fraMain);
+    place(cmdTest, 3135, 1875, 1005, 540);
+    cmdClose = new QPushButton(QStringLiteral("&Minimize"), fraMain);
+    place(cmdClose, 4185, 870, 870, 765);
+    cmdExit = new QPushButton(QStringLiteral("E&xit"), fraMain);
+    place(cmdExit, 4185, 1680, 870, 735);
+    for (QPushButton* button : {cmdTest, cmdClose, cmdExit})
+        button->setFont(buttonFont);
+
+    imgAgents = new QLabel(client);
+    place(imgAgents, 5145, 450, 2265, 2280);
+    imgAgents->setPixmap(agentsPicture());
+    imgAgents->setAlignment(Qt::AlignCenter);
+
+    lblAlarmHeader[0] = new QLabel(
+        QStringLiteral("  Time   |    When   |    Day    |   Agent   |    Message to Speak"),
+        client);
+    place(lblAlarmHeader[0], 45, 2805, 4470, 210);
+    lblAlarmHeader[1] =
+        new QLabel(QStringLiteral("<right-click alarm to test, edit or delete it>"), client);
+    place(lblAlarmHeader[1], 4515, 2805, 2880, 210);
+    for (QLabel* header : lblAlarmHeader) {
+        header->setAutoFillBackground(true);
+        QPalette colours = header->palette();
+        colours.setColor(QPalette::Window, QColor(0xFF, 0xFF, 0xE1));
+        colours.setColor(QPalette::WindowText, Qt::blue);
+        header->setPalette(colours);
+    }
+
+    lstAlarms = new QListWidget(client);
+    place(lstAlarms, 30, 3000, 7380, 1425);
+    lstAlarms->addItem(alarms::ADD_ALARM_ROW);
+
+    // The initial selections equal the defaults of a first run.
+    optInterval[1]->setChecked(true);
+    optPos[2]->setChecked(true);
+    optBalloon[1]->setChecked(true);
+    optAlarmsOpt[1]->setChecked(true);
+}
+
+void frmHoravox::buildMenus()
+{
+    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuShow = checkItem(mnuFile, QStringLiteral("&Show"));
+    mnuFile->addSeparator();
+    mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
+
+    mnuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
+    mnuChooseAgent = mnuOptions->addMenu(QStringLiteral("&Agents"));
+    mnuAgent.append(checkItem(mnuChooseAgent, QStringLiteral("None")));
+    mnuScrnPos = mnuOptions->addMenu(QStringLiteral("Screen &Position"));
+    const QStringList posCaptions{
+        QStringLiteral("Top &Left Corner"), QStringLiteral("Top &Right Corner"),
+        QStringLiteral("&Bottom Left Corner"), QStringLiteral("Bottom Right &Corner"),
+        QStringLiteral("Center &Screen")};
+    for (int i = 0; i < 5; ++i)
+        mnuPos[i] = checkItem(mnuScrnPos, posCaptions[i]);
+    mnuBalloons = mnuOptions->addMenu(QStringLiteral("&Balloons"));
+    mnuBalloonOpt[0] = checkItem(mnuBalloons, QStringLiteral("&Yes"));
+    mnuBalloonOpt[1] = checkItem(mnuBalloons, QStringLiteral("&No"));
+    mnuAlarms = mnuOptions->addMenu(QStringLiteral("Alarms"));
+    mnuAlarmsOpt[0] = checkItem(mnuAlarms, QStringLiteral("&On"));
+    mnuAlarmsOpt[1] = checkItem(mnuAlarms, QStringLiteral("O&ff"));
+    mnuOptions->addSeparator();
+    const QStringList intervalCaptions{QStringLiteral("On the &Hour"),
+                                       QStringLiteral("On the Ha&lf Hour"),
+                                       QStringLiteral("Every &15 Minutes"),
+                                       QStringLiteral("Every 1&0 Minutes"),
+                                       QStringLiteral("Every &5 Minutes"),
+                                       QStringLiteral("Every &Minute"),
+                                       QStringLiteral("&Never")};
+    for (int i = 0; i < 7; ++i)
+        mnuInterval[i] = checkItem(mnuOptions, intervalCaptions[i]);
+
+    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnuContents = mnuHelp->addAction(QStringLiteral("&Contents"));
+    mnuAbout = mnuHelp->addMenu(QStringLiteral("&About"));
+    mnuAboutAnimation = mnuAbout->addAction(QStringLiteral("Animation"));
+    mnuAboutDialog = mnuAbout->addAction(QStringLiteral("Dialog Box"));
+    // The About dialog and its animated scene are not part of this build yet.
+    mnuAboutAnimation->setEnabled(false);
+    mnuAboutDialog->setEnabled(false);
+
+    // The alarm list's pop-up; never in the menu bar.
+    mnuAlarmOptions = new QMenu(QStringLiteral("Options"), this);
+    for (const char* caption : {"Add New", "Edit", "Delete", "Test"})
+        mnuAlarmOptions->addAction(QString::fromLatin1(caption));
+    mnuAlarmOptions->addSeparator();
+    mnuAlarmOptions->addAction(QStringLiteral("Cancel"));
+
+    mnuInterval[1]->setChecked(true);
+    mnuPos[2]->setChecked(true);
+    mnuBalloonOpt[1]->setChecked(true);
+    mnuAlarmsOpt[1]->setChecked(true);
+}
+
+void frmHoravox::buildTrayIcon()
+{
+    cSysTray1 = new QSystemTrayIcon(trayIconPicture(), this);
+    cSysTray1->setToolTip(QStringLiteral("Horavox"));
+}
+
+void frmHoravox::connectControls()
+{
+    for (int i = 0; i < 7; ++i) {
+        connect(mnuInterval[i], &QAction::triggered, this, [this, i] { mnuInterval_Click(i); });
+        connect(optInterval[i], &QRadioButton::clicked, this, [this, i] { mnuInterval_Click(i); });
+    }
+    for (int i = 0; i < 5; ++i) {
+        connect(mnuPos[i], &QAction::triggered, this, [this, i] { mnuPos_Click(i); });
+        connect(optPos[i], &QRadioButton::clicked, this, [this, i] { mnuPos_Click(i); });
+    }
+    for (int i = 0; i < 2; ++i) {
+        connect(mnuBalloonOpt[i], &QAction::triggered, this, [this, i] { mnuBalloonOpt_Click(i); });
+        connect(optBalloon[i], &QRadioButton::clicked, this, [this, i] { mnuBalloonOpt_Click(i); });
+        connect(mnuAlarmsOpt[i], &QAction::triggered, this, [this, i] { mnuAlarmsOpt_Click(i); });
+        connect(optAlarmsOpt[i], &QRadioButton::clicked, this,
+                [this, i] { mnuAlarmsOpt_Click(i); });
+    }
+    connect(mnuAgent[0], &QAction::triggered, this, [this] { mnuAgent_Click(0); });
+    connect(lstAgents, &QListWidget::itemClicked, this, [this] { lstAgents_Click(); });
+    connect(cmdTest, &QPushButton::clicked, this, &frmHoravox::cmdTest_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &frmHoravox::cmdClose_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmHoravox::mnuExit_Click);
+    connect(mnuExit, &QAction::triggered, this, &frmHoravox::mnuExit_Click);
+    connect(mnuShow, &QAction::triggered, this, &frmHoravox::mnuShow_Click);
+    connect(mnuContents, &QAction::triggered, this, &frmHoravox::mnuContents_Click);
+    connect(cSysTray1, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger)
+                    cSysTray1_MouseDown(1);
+                else if (reason == QSystemTrayIcon::Context)
+                    cSysTray1_MouseDown(2);
+            });
+    connect(tmrClock, &QTimer::timeout, this, &frmHoravox::tmrClock_Timer);
+    connect(&Agent1, &agentctl::AgentControl::Click, this, &frmHoravox::Agent1_Click);
+    connect(&Agent1, &agentctl::AgentControl::DblClick, this, &frmHoravox::Agent1_DblClick);
+    connect(&Agent1, &agentctl::AgentControl::RequestComplete, this,
+            &frmHoravox::Agent1_RequestComplete);
+}
+
+} // namespace hv::shell

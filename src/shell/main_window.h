@@ -1,0 +1,206 @@
+#pragma once
+
+#include <array>
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+
+#include "agentctl/runtime/agent_control.h"
+
+class QAction;
+class QButtonGroup;
+class QComboBox;
+class QFileSystemModel;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QSystemTrayIcon;
+class QTimer;
+class QTreeView;
+
+namespace hv::platform {
+class Platform;
+}
+
+namespace hv::shell {
+
+// The program's one main window. Its fields are the program's shared state, read and written
+// directly by the handlers, which live in the folder of the subsystem they belong to.
+class frmHoravox final : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Runs the start-up sequence. The window does not take ownership of the platform or Agent1.
+    frmHoravox(platform::Platform& platform, agentctl::AgentControl& agent,
+               QWidget* parent = nullptr);
+    ~frmHoravox() override;
+
+    // --- settings record, in file order ---
+    QString sAgentName;
+    qint16 iAlarmsOption = 1;
+    qint16 iBalloonOption = 1;
+    qint16 iPosition = 2;
+    qint16 iInterval = 1;
+    bool bReserved = false;
+    QString sAgentPath;
+
+    // --- working values derived from the settings ---
+    bool bAlarmsOn = false;
+    qint16 iAgentX = 0;
+    qint16 iAgentY = 0;
+
+    // --- start-up and shutdown ---
+    bool bExiting = false;
+
+    // --- clock ---
+    bool bSynchronized = false;
+    bool bSpeakNow = false;
+    bool bSavedSynchronized = false;
+
+    // --- character state ---
+    QPointer<agentctl::AgentCharacter> objCharacter;
+    qint16 iActiveAlarm = -1;
+    QString sAlarmMessage;
+    bool bAgentBusy = false;
+    QString sSavedAgentName;
+    agentctl::AgentRequest reqHide;
+
+    // --- character list ---
+    QString sAgentPattern;
+    QString sAgentFile;
+    qint16 iAgentIndex = -1;
+    bool bFillingList = false;
+    QString sDefaultAgent;
+
+    // --- controls ---
+    agentctl::AgentControl& Agent1;
+    QTimer* tmrClock = nullptr;
+    QSystemTrayIcon* cSysTray1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QFrame* fraMain = nullptr;
+    std::array<QGroupBox*, 5> Frame1{};
+    std::array<QRadioButton*, 7> optInterval{};
+    std::array<QRadioButton*, 5> optPos{};
+    std::array<QRadioButton*, 2> optBalloon{};
+    std::array<QRadioButton*, 2> optAlarmsOpt{};
+    QListWidget* lstAgents = nullptr;
+    QLabel* imgScreen = nullptr;
+    QLabel* imgAgents = nullptr;
+    QPushButton* cmdTest = nullptr;
+    QPushButton* cmdClose = nullptr;
+    QPushButton* cmdExit = nullptr;
+    std::array<QLabel*, 2> lblAlarmHeader{};
+    QListWidget* lstAlarms = nullptr;
+
+    // --- menus ---
+    QMenu* mnuFile = nullptr;
+    QAction* mnuShow = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* mnuOptions = nullptr;
+    QMenu* mnuChooseAgent = nullptr;
+    QList<QAction*> mnuAgent;
+    QMenu* mnuScrnPos = nullptr;
+    std::array<QAction*, 5> mnuPos{};
+    QMenu* mnuBalloons = nullptr;
+    std::array<QAction*, 2> mnuBalloonOpt{};
+    QMenu* mnuAlarms = nullptr;
+    std::array<QAction*, 2> mnuAlarmsOpt{};
+    std::array<QAction*, 7> mnuInterval{};
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuContents = nullptr;
+    QMenu* mnuAbout = nullptr;
+    QAction* mnuAboutAnimation = nullptr;
+    QAction* mnuAboutDialog = nullptr;
+    QMenu* mnuAlarmOptions = nullptr;
+
+    // --- character-folder search panel ---
+    QFrame* fraFindAgentPath = nullptr;
+    QLabel* lblFindAgentPath = nullptr;
+    QComboBox* drvList = nullptr;
+    QFileSystemModel* dirModel = nullptr;
+    // The open folder is the model's root; the highlighted one is the current index.
+    QTreeView* dirList = nullptr;
+    QPushButton* cmdOkAgentPath = nullptr;
+    QPushButton* cmdCancelAgentPath = nullptr;
+
+    // --- start-up and shutdown (shell/startup.cpp) ---
+    void Form_Load();
+    // The sound-device check, run on every activation.
+    void Form_Activate();
+    void mnuExit_Click();
+
+    // --- settings file (shell/settings_file.cpp) ---
+    [[nodiscard]] QString settingsFilePath() const;
+    void ReadSettings();
+    void SaveSettings();
+
+    // --- option handlers (shell/option_handlers.cpp) ---
+    void mnuInterval_Click(int index);
+    void mnuPos_Click(int index);
+    void mnuBalloonOpt_Click(int index);
+    void mnuAlarmsOpt_Click(int index);
+    void mnuAgent_Click(int index);
+    void cmdTest_Click();
+
+    // --- tray icon, visibility, help (shell/tray_and_help.cpp) ---
+    // button: 1 left, 2 right.
+    void cSysTray1_MouseDown(int button);
+    void mnuShow_Click();
+    void cmdClose_Click();
+    void mnuContents_Click();
+    // Shown means visible in the tray's sense; without a notification area the window is
+    // minimised to the task bar instead of hidden, so it always stays reachable.
+    [[nodiscard]] bool isWindowShown() const;
+    void setWindowShown(bool shown);
+
+    // --- alarm file (alarms/alarm_commands.cpp) ---
+    [[nodiscard]] QString alarmFilePath() const;
+    void LoadAlarms();
+    void SaveAlarms();
+
+    // --- clock (clock/clock_tick.cpp) ---
+    void tmrClock_Timer();
+
+    // --- characters (agent/) ---
+    void AgentSpeak(const QString& text);
+    void SetBalloonStyle();
+    void Agent1_Click();
+    void Agent1_DblClick();
+    void Agent1_RequestComplete(const agentctl::AgentRequest& request);
+    [[nodiscard]] bool FindAgentFiles();
+    // Fills the list and the menu from the names the folder search found.
+    void FillAgentList(const QStringList& fileNames);
+    void PickDefaultAgent();
+    void lstAgents_Click();
+
+    // --- character-folder search panel (agent/folder_search_panel.cpp) ---
+    void ShowFindAgentPath();
+    void drvList_Change();
+    void cmdOkAgentPath_Click();
+    void cmdCancelAgentPath_Click();
+    [[nodiscard]] QString openFolder() const;
+    // Opens the drive of `path` and highlights `path` in the folder list.
+    void openFolderOf(const QString& path);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildLayout();
+    void buildMenus();
+    void buildTrayIcon();
+    void buildFolderSearchPanel();
+    void connectControls();
+    void setWindowHeight(int twips);
+
+    platform::Platform& m_platform;
+};
+
+} // namespace hv::shell

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+// The program's own pictures, drawn in code so that no binary art is kept in the sources.
+namespace hv::shell {
+
+[[nodiscard]] QIcon windowIconPicture();
+[[nodiscard]] QIcon trayIconPicture();
+// A small screen with a desk behind the position buttons.
+[[nodiscard]] QPixmap screenPicture(QSize size);
+// The 151 x 152 picture beside the options panel.
+[[nodiscard]] QPixmap agentsPicture();
+
+} // namespace hv::shell

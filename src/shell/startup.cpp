@@ -1,0 +1,107 @@
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QRadioButton>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include "alarms/alarm_table.h"
+#include "platform/platform.h"
+#include "shell/main_window.h"
+
+namespace hv::shell {
+
+void frmHoravox::Form_Load()
+{
+    const bool settingsFound = QFileInfo(settingsFilePath()).isFile();
+    if (settingsFound) {
+        // Held at 1 until the alarm file is read, so that a stored "On" is accepted.
+        alarms::iAlarmCount = 1;
+        ReadSettings();
+        optAlarmsOpt[iAlarmsOption]->setChecked(true);
+        mnuAlarmsOpt_Click(iAlarmsOption);
+        optBalloon[iBalloonOption]->setChecked(true);
+        mnuBalloonOpt_Click(iBalloonOption);
+        optPos[iPosition]->setChecked(true);
+        mnuPos_Click(iPosition);
+        optInterval[iInterval]->setChecked(true);
+        mnuInterval_Click(iInterval);
+    } else {
+        // These equal the initial selections and checks, so no handler needs to run.
+        sAgentName = QStringLiteral("Peedy");
+        iAlarmsOption = 1;
+        iBalloonOption = 1;
+        iPosition = 2;
+        iInterval = 1;
+        sAgentPath.clear();
+        iAgentX = 5;
+        iAgentY = qint16(m_platform.screenSize().height() - 153);
+    }
+
+    LoadAlarms();
+
+    cSysTray1->show();
+
+    iActiveAlarm = -1;
+    bSynchronized = false;
+    tmrClock->start(1000);
+
+    if (!FindAgentFiles()) {
+        ShowFindAgentPath();
+        setWindowShown(true);
+    } else if (settingsFound) {
+        setWindowShown(false);
+    } else {
+        setWindowShown(true);
+    }
+}
+
+void frmHoravox::Form_Activate()
+{
+    if (m_platform.audioOutputCount() >= 1)
+        return;
+    m_platform.messageBox(this, QStringLiteral("No Sound Card Found!"),
+                          QStringLiteral("Exiting Horavox!"), platform::MessageIcon::Critical,
+                          platform::MessageButtons::Ok);
+    m_platform.endProgram();
+}
+
+void frmHoravox::mnuExit_Click()
+{
+    bExiting = true;
+    SaveSettings();
+    SaveAlarms();
+    // The files are written; whatever fails from here on must not keep the program alive.
+    try {
+        if (objCharacter)
+            objCharacter->Hide();
+    } catch (const agentctl::AgentError&) {
+    }
+    objCharacter = nullptr;
+    // Posted, so the close is handled after this handler has returned.
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void frmHoravox::closeEvent(QCloseEvent* event)
+{
+    if (!bExiting) {
+        event->ignore();
+        SaveSettings();
+        SaveAlarms();
+        mnuShow_Click();
+        return;
+    }
+    event->accept();
+    tmrClock->stop();
+    cSysTray1->hide();
+    QCoreApplication::quit();
+}
+
+void frmHoravox::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+}
+
+} // namespace hv::shell

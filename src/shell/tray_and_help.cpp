@@ -1,0 +1,62 @@
+#include <QAction>
+#include <QCursor>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+#include "alarms/alarm_table.h"
+#include "platform/platform.h"
+#include "shell/main_window.h"
+
+namespace hv::shell {
+
+void frmHoravox::cSysTray1_MouseDown(int button)
+{
+    // Brought forward even while hidden, so that the pop-up menu gets the keyboard.
+    activateWindow();
+    if (button == 2)
+        mnuOptions->exec(QCursor::pos());
+    else if (button == 1)
+        mnuFile->exec(QCursor::pos());
+}
+
+bool frmHoravox::isWindowShown() const
+{
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        return isVisible();
+    return isVisible() && !isMinimized();
+}
+
+void frmHoravox::setWindowShown(bool shown)
+{
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        setVisible(shown);
+        return;
+    }
+    // Without a notification area a hidden window could never be reached again, so it goes
+    // to the task bar instead.
+    if (shown)
+        showNormal();
+    else
+        showMinimized();
+}
+
+void frmHoravox::mnuShow_Click()
+{
+    const bool shown = !isWindowShown();
+    setWindowShown(shown);
+    mnuShow->setChecked(shown);
+}
+
+void frmHoravox::cmdClose_Click()
+{
+    SaveSettings();
+    SaveAlarms();
+    mnuShow_Click();
+}
+
+void frmHoravox::mnuContents_Click()
+{
+    m_platform.openHelp(m_platform.applicationFolder() + QStringLiteral("/horavox.hlp"));
+}
+
+} // namespace hv::shell

@@ -1,0 +1,136 @@
+#include <QTest>
+
+#include "shell/option_handlers.h"
+#include "shell/settings_file.h"
+
+using hv::shell::SettingsRecord;
+
+class TestSettingsFile final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void writesTheExactLine_data();
+    void writesTheExactLine();
+    void readsBackWhatItWrote();
+    void takesWhatReadsWellFromDamagedFiles_data();
+    void takesWhatReadsWellFromDamagedFiles();
+    void placesTheCharacter_data();
+    void placesTheCharacter();
+};
+
+void TestSettingsFile::writesTheExactLine_data()
+{
+    QTest::addColumn<SettingsRecord>("settings");
+    QTest::addColumn<QByteArray>("line");
+
+    QTest::newRow("defaults before the folder is known")
+        << SettingsRecord{} << QByteArray("\"Peedy\",1,1,2,1,#FALSE#,\"\"\r\n");
+    SettingsRecord windows;
+    windows.sAgentPath = QStringLiteral("C:\\WINDOWS\\msagent\\chars\\");
+    QTest::newRow("first run on Windows")
+        << windows << QByteArray("\"Peedy\",1,1,2,1,#FALSE#,\"C:\\WINDOWS\\msagent\\chars\\\"\r\n");
+    const SettingsRecord chosen{
+        QStringLiteral("genie"), 0, 0, 4, 6, true, QStringLiteral("/home/a user/my chars/")};
+    QTest::newRow("every field changed, folder with spaces")
+        << chosen << QByteArray("\"genie\",0,0,4,6,#TRUE#,\"/home/a user/my chars/\"\r\n");
+}
+
+void TestSettingsFile::writesTheExactLine()
+{
+    QFETCH(SettingsRecord, settings);
+    QFETCH(QByteArray, line);
+    QCOMPARE(hv::shell::formatSettingsLine(settings), line);
+}
+
+void TestSettingsFile::readsBackWhatItWrote()
+{
+    for (int interval = 0; interval <= 6; ++interval) {
+        const SettingsRecord written{QStringLiteral("Zoë"),
+                                     qint16(interval % 2),
+                                     0,
+                                     qint16(interval % 5),
+                                     qint16(interval),
+                                     interval % 2 == 1,
+                                     QStringLiteral("/opt/a, b/chars/")};
+        QCOMPARE(hv::shell::parseSettingsLine(hv::shell::formatSettingsLine(written)), written);
+    }
+}
+
+void TestSettingsFile::takesWhatReadsWellFromDamagedFiles_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<SettingsRecord>("expected");
+
+    const SettingsRecord defaults;
+    QTest::newRow("empty") << QByteArray() << defaults;
+    QTest::newRow("only a newline") << QByteArray("\r\n") << defaults;
+    QTest::newRow("binary noise") << QByteArray("\xff\xfe\x00\x01,,,\x80", 9) << defaults;
+
+    SettingsRecord shortOne;
+    shortOne.sAgentName = QStringLiteral("merlin");
+    shortOne.iAlarmsOption = 0;
+    QTest::newRow("two items") << QByteArray("\"merlin\",0") << shortOne;
+
+    SettingsRecord wrongKinds;
+    wrongKinds.iPosition = 3;
+    wrongKinds.sAgentPath = QStringLiteral("/x/");
+    QTest::newRow("words where numbers belong")
+        << QByteArray("\"Peedy\",on,\"1\",3,half,#FALSE#,\"/x/\"\r\n") << wrongKinds;
+
+    SettingsRecord outOfRange;
+    outOfRange.iBalloonOption = 0;
+    QTest::newRow("indexes out of range")
+        << QByteArray("\"Peedy\",2,0,5,7,#FALSE#,\"\"\r\n") << outOfRange;
+    QTest::newRow("negative indexes")
+        << QByteArray("\"Peedy\",-1,0,-3,-1,#FALSE#,\"\"\r\n") << outOfRange;
+
+    SettingsRecord reserved;
+    reserved.bReserved = true;
+    reserved.iInterval = 6;
+    QTest::newRow("only the first line counts")
+        << QByteArray("\"Peedy\",1,1,2,6,#TRUE#,\"\"\r\n\"genie\",0,0,0,0,#FALSE#,\"/y/\"\r\n")
+        << reserved;
+
+    SettingsRecord unclosed;
+    unclosed.sAgentName = QStringLiteral("peedy,1,1,2,1");
+    QTest::newRow("quote never closed") << QByteArray("\"peedy,1,1,2,1") << unclosed;
+}
+
+void TestSettingsFile::takesWhatReadsWellFromDamagedFiles()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(SettingsRecord, expected);
+    const SettingsRecord read = hv::shell::parseSettingsLine(file);
+    QCOMPARE(read, expected);
+    // Whatever was read, the next save writes a line that reads back the same.
+    QCOMPARE(hv::shell::parseSettingsLine(hv::shell::formatSettingsLine(read)), read);
+}
+
+void TestSettingsFile::placesTheCharacter_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QPoint>("expected");
+
+    const QSize xga(1024, 768);
+    QTest::newRow("top left") << 0 << xga << QPoint(5, 5);
+    QTest::newRow("top right") << 1 << xga << QPoint(864, 5);
+    QTest::newRow("bottom left") << 2 << xga << QPoint(5, 615);
+    QTest::newRow("bottom right") << 3 << xga << QPoint(864, 615);
+    QTest::newRow("centre") << 4 << xga << QPoint(432, 320);
+    QTest::newRow("centre, halves down to even") << 4 << QSize(1025, 769) << QPoint(432, 320);
+    QTest::newRow("centre, halves up to even") << 4 << QSize(1027, 771) << QPoint(434, 322);
+    QTest::newRow("full HD bottom right") << 3 << QSize(1920, 1080) << QPoint(1760, 927);
+}
+
+void TestSettingsFile::placesTheCharacter()
+{
+    QFETCH(int, position);
+    QFETCH(QSize, screen);
+    QFETCH(QPoint, expected);
+    QCOMPARE(hv::shell::agentPosition(position, screen), expected);
+}
+
+QTEST_GUILESS_MAIN(TestSettingsFile)
+#include "test_settings_file.moc"
