@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <QPainter>
 
 #include "character_design.h"
@@ -50,6 +52,15 @@ QPainterPath tuft(int side)
 
 void drawEye(QPainter& painter, QPointF centre, const Pose& pose)
 {
+    const float open = std::clamp(pose.eyeOpen, 0.0f, 1.0f);
+    if (open < 0.12f) {
+        // Shut: a contented curve across the face disc.
+        QPainterPath shut;
+        shut.moveTo(centre + QPointF(-8, -1));
+        shut.quadTo(centre + QPointF(0, 6), centre + QPointF(8, -1));
+        painter.strokePath(shut, QPen(OUTLINE, 2.2, Qt::SolidLine, Qt::RoundCap));
+        return;
+    }
     const QPainterPath iris = circle(centre, 9.5, 9.5);
     fillOutlined(painter, iris, IRIS, OUTLINE, 1.5);
     painter.save();
@@ -64,22 +75,21 @@ void drawEye(QPainter& painter, QPointF centre, const Pose& pose)
     painter.setBrush(WHITE);
     painter.drawEllipse(pupil + QPointF(-2, -2.2), 1.8, 1.8);
     painter.drawEllipse(pupil + QPointF(2, 2), 0.9, 0.9);
-
-    const float open = std::clamp(pose.eyeOpen, 0.0f, 1.0f);
     if (open < 1) {
-        // The lid comes down from the top as a curved edge.
+        // The lid comes down from the top with a curved edge.
         const qreal edge = centre.y() - 9.5 + 19 * (1 - open);
+        const qreal sag = 4 * (1 - open);
         QPainterPath lid;
         lid.moveTo(centre.x() - 11, centre.y() - 11);
         lid.lineTo(centre.x() + 11, centre.y() - 11);
         lid.lineTo(centre.x() + 11, edge);
-        lid.quadTo(centre.x(), edge + 4 * (1 - open), centre.x() - 11, edge);
+        lid.quadTo(centre.x(), edge + sag, centre.x() - 11, edge);
         lid.closeSubpath();
-        painter.setBrush(BODY);
+        painter.setBrush(FACE_RIM);
         painter.drawPath(lid);
         QPainterPath rim;
         rim.moveTo(centre.x() + 11, edge);
-        rim.quadTo(centre.x(), edge + 4 * (1 - open), centre.x() - 11, edge);
+        rim.quadTo(centre.x(), edge + sag, centre.x() - 11, edge);
         painter.strokePath(rim, QPen(OUTLINE, 1.8, Qt::SolidLine, Qt::RoundCap));
     }
     painter.restore();
@@ -226,7 +236,7 @@ void paintOlwen(QPainter& painter, const Pose& pose)
     drawFoot(painter, 73);
 
     painter.resetTransform();
-    drawSleepMarks(painter, pose.snooze, QPointF(98, 40), SLEEP);
+    drawSleepMarks(painter, pose.snooze, QPointF(101, 54), SLEEP);
 }
 
 QPointF olwenMouth(const Pose& pose)
