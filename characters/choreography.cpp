@@ -231,8 +231,8 @@ QVector<AnimationScript> choreography()
                    .done());
 
     const Pose explaining = varied(rest, [](Pose& p) {
-        p.armRight = 80;
-        p.wave = -20;
+        p.armRight = 100;
+        p.wave = -15;
         p.armLeft = 15;
         p.tilt = 3;
         p.lookX = 0.25f;
@@ -403,7 +403,7 @@ QVector<AnimationScript> choreography()
     }
     {
         const Pose happy = varied(rest, [](Pose& p) {
-            p.eyeOpen = 0.35f;
+            p.glee = 1;
             p.smile = 1;
             p.armLeft = 30;
             p.armRight = 30;

@@ -53,6 +53,13 @@ QPainterPath tuft(int side)
 void drawEye(QPainter& painter, QPointF centre, const Pose& pose)
 {
     const float open = std::clamp(pose.eyeOpen, 0.0f, 1.0f);
+    if (pose.glee > 0.5f) {
+        QPainterPath happy;
+        happy.moveTo(centre + QPointF(-8, 3));
+        happy.quadTo(centre + QPointF(0, -8), centre + QPointF(8, 3));
+        painter.strokePath(happy, QPen(OUTLINE, 2.4, Qt::SolidLine, Qt::RoundCap));
+        return;
+    }
     if (open < 0.12f) {
         // Shut: a contented curve across the face disc.
         QPainterPath shut;

@@ -31,6 +31,8 @@ struct Pose
     float smile = 0;
     // Each character's flourish: Tock's bells shake, Olwen's wings flutter. -1..1.
     float ring = 0;
+    // Above 0.5 the eyes close into happy upward curves.
+    float glee = 0;
     // Sleep marks floating up, 0 none .. 1 all three.
     float snooze = 0;
     // Mouth shape 0..6 in the order of the file's mouth overlay types.
@@ -42,8 +44,8 @@ struct Pose
     return a.dx == b.dx && a.dy == b.dy && a.scale == b.scale && a.squash == b.squash &&
            a.tilt == b.tilt && a.eyeOpen == b.eyeOpen && a.lookX == b.lookX && a.lookY == b.lookY &&
            a.brow == b.brow && a.armLeft == b.armLeft && a.armRight == b.armRight &&
-           a.wave == b.wave && a.smile == b.smile && a.ring == b.ring && a.snooze == b.snooze &&
-           a.mouth == b.mouth;
+           a.wave == b.wave && a.smile == b.smile && a.ring == b.ring && a.glee == b.glee &&
+           a.snooze == b.snooze && a.mouth == b.mouth;
 }
 
 [[nodiscard]] inline float lerp(float a, float b, float t)
@@ -68,6 +70,7 @@ struct Pose
     p.wave = lerp(a.wave, b.wave, t);
     p.smile = lerp(a.smile, b.smile, t);
     p.ring = lerp(a.ring, b.ring, t);
+    p.glee = lerp(a.glee, b.glee, t);
     p.snooze = lerp(a.snooze, b.snooze, t);
     p.mouth = t < 0.5f ? a.mouth : b.mouth;
     return p;

@@ -75,6 +75,13 @@ void drawBell(QPainter& painter, qreal degrees, float shake)
 void drawEye(QPainter& painter, QPointF centre, const Pose& pose)
 {
     const float open = std::clamp(pose.eyeOpen, 0.0f, 1.25f);
+    if (pose.glee > 0.5f) {
+        QPainterPath happy;
+        happy.moveTo(centre + QPointF(-5, 1.5));
+        happy.quadTo(centre + QPointF(0, -6), centre + QPointF(5, 1.5));
+        painter.strokePath(happy, QPen(OUTLINE, 2.2, Qt::SolidLine, Qt::RoundCap));
+        return;
+    }
     if (open < 0.12f) {
         QPainterPath shut;
         shut.moveTo(centre + QPointF(-5, 0));
