@@ -218,13 +218,31 @@ int nearestOf(const QVector<QRgb>& colours, QRgb c)
 
 // The face of the rest pose at 16 x 16: an AND mask (1 = see-through) and a 16-colour picture,
 // each a packed bitmap with its rows bottom-up.
-TrayIcon trayIcon(const CharacterDesign& design)
+TrayIcon trayIcon(const CharacterDesign& design, Quantiser& quantiser)
 {
-    const QImage small =
-        render(design, restPose())
-            .copy(design.iconArea)
-            .scaled(ICON_SIZE, ICON_SIZE, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-            .convertToFormat(QImage::Format_ARGB32);
+    // Each icon pixel takes the commonest colour of its block of the drawing: averaging would
+    // blur the few pixels of an eye into grey.
+    const QImage face = quantiser.quantise(render(design, restPose())).copy(design.iconArea);
+    const QVector<QRgb> palette = face.colorTable();
+    QImage small(ICON_SIZE, ICON_SIZE, QImage::Format_ARGB32);
+    for (int y = 0; y < ICON_SIZE; ++y) {
+        for (int x = 0; x < ICON_SIZE; ++x) {
+            QHash<int, int> votes;
+            for (int v = y * face.height() / ICON_SIZE; v < (y + 1) * face.height() / ICON_SIZE;
+                 ++v) {
+                for (int u = x * face.width() / ICON_SIZE; u < (x + 1) * face.width() / ICON_SIZE;
+                     ++u)
+                    ++votes[face.pixelIndex(u, v)];
+            }
+            int best = TRANSPARENT_INDEX;
+            for (auto it = votes.cbegin(); it != votes.cend(); ++it) {
+                if (it.value() > votes.value(best) ||
+                    (it.value() == votes.value(best) && it.key() < best))
+                    best = it.key();
+            }
+            small.setPixel(x, y, best == TRANSPARENT_INDEX ? 0 : palette[best]);
+        }
+    }
     // Black first: the colour under the mask's see-through pixels.
     QVector<QRgb> colours{qRgb(0, 0, 0)};
     for (int i = 0; i < design.keyColours.size() && colours.size() < 16; ++i)
@@ -249,7 +267,7 @@ TrayIcon trayIcon(const CharacterDesign& design)
                 mask[x / 8] = char(mask[x / 8] | (0x80 >> (x % 8)));
                 continue;
             }
-            const int index = nearestOf(colours, qUnpremultiply(line[x]));
+            const int index = nearestOf(colours, line[x]);
             colour[x / 2] = char(colour[x / 2] | (x % 2 == 0 ? index << 4 : index));
         }
         icon.mask.append(mask);
@@ -285,7 +303,8 @@ std::optional<CharacterFile> buildCharacter(const CharacterDesign& design, QStri
     info.balloon = design.balloon;
     info.palette = buildPalette(design.keyColours);
     info.palette.resize(256, qRgb(0, 0, 0));
-    info.trayIcon = trayIcon(design);
+    Quantiser quantiser(buildPalette(design.keyColours));
+    info.trayIcon = trayIcon(design, quantiser);
     info.states = stateTable();
     for (quint16 language : {quint16(0x0409), LANGID_ENGLISH_NEUTRAL})
         info.localized.append(LocalizedInfo{language, design.name, design.description, {}});

@@ -139,7 +139,7 @@ AnimationScript lookBack(const QString& name, float side)
     return Script(name, Transition::None).start(looking).to(rest, 3).done();
 }
 
-// Hopping sideways while the window slides; the lean shows the direction.
+// Hopping while the window slides; the lean and the look show the direction.
 AnimationScript move(const QString& name, Pose lean)
 {
     const Pose up = varied(lean, [](Pose& p) {
@@ -149,8 +149,9 @@ AnimationScript move(const QString& name, Pose lean)
     const Pose down = varied(lean, [](Pose& p) { p.squash = 0.07f; });
     Script s(name, Transition::ReturnAnimation, name + QStringLiteral("Return"));
     s.start(restPose()).to(lean, 2);
-    for (int hop = 0; hop < 3; ++hop)
-        s.to(up, 1).to(down, 1).to(lean, 1);
+    // Hops for as long as the move lasts: the engine stops the animation on arrival.
+    const int hop = s.next();
+    s.to(up, 1).to(down, 1).to(lean, 1).repeatFrom(hop, 100);
     return s.done();
 }
 

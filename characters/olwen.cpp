@@ -267,7 +267,7 @@ CharacterDesign olwenDesign()
         d.keyColours.append(c.rgb());
     d.paint = paintOlwen;
     d.mouthCentre = olwenMouth;
-    d.iconArea = QRect(26, 24, 76, 76);
+    d.iconArea = QRect(24, 22, 80, 80);
     d.mouthBox = QSize(26, 22);
 
     d.voice.engineId =

@@ -238,7 +238,7 @@ CharacterDesign tockDesign()
         d.keyColours.append(c.rgb());
     d.paint = paintTock;
     d.mouthCentre = tockMouth;
-    d.iconArea = QRect(24, 26, 80, 80);
+    d.iconArea = QRect(24, 24, 80, 80);
     d.mouthBox = QSize(22, 16);
 
     d.voice.engineId =
