@@ -1,4 +1,5 @@
 #include <QTest>
+#include <QVariant>
 
 #include "sample_character.h"
 
@@ -13,6 +14,59 @@ CharacterFile readBack(const QByteArray& bytes)
     if (!read)
         qFatal("read failed: %s at %lld", qPrintable(read.error().what), read.error().offset);
     return std::move(read).value();
+}
+
+// Every field of a character as lines of text, images by their expanded pixels, so two
+// characters compare field by field with a readable difference.
+QStringList describe(const CharacterFile& c)
+{
+    QStringList lines;
+    const auto add = [&](const QString& what, const auto&... values) {
+        QStringList parts{what};
+        (parts.append(QVariant::fromValue(values).toString()), ...);
+        lines.append(parts.join(u' '));
+    };
+    const CharacterInfo& i = c.info;
+    add("info", i.guid.toString(), i.width, i.height, i.transparentIndex, i.flags, i.minorVersion,
+        i.majorVersion, i.animationSetMajor, i.animationSetMinor);
+    for (const QRgb colour : i.palette)
+        add("colour", colour);
+    if (const auto& v = i.voice) {
+        add("voice", v->engineId.toString(), v->modeId.toString(), v->speed, v->pitch,
+            v->hasExtraData, v->languageId, v->dialect, v->gender, v->age, v->style);
+    }
+    if (const auto& b = i.balloon) {
+        add("balloon", b->lines, b->charsPerLine, b->textColor, b->fillColor, b->borderColor,
+            b->fontName, b->fontHeight, b->fontWeight, b->italic, b->unknown);
+    }
+    if (const auto& t = i.trayIcon)
+        add("tray", t->mask.toHex(), t->color.toHex());
+    for (const State& state : i.states)
+        add("state", state.name, state.animations.join(u','));
+    for (const LocalizedInfo& l : i.localized)
+        add("language", l.languageId, l.name, l.description, l.extraData);
+    for (const Animation& a : c.animations) {
+        add("animation", a.name, int(a.transition), a.returnAnimation, a.frames.size());
+        for (const Frame& f : a.frames) {
+            add("frame", f.soundIndex, f.duration, f.exitFrame);
+            for (const FrameImage& image : f.images)
+                add("image", image.imageIndex, image.x, image.y);
+            for (const Branch& branch : f.branches)
+                add("branch", branch.frameIndex, branch.probability);
+            for (const MouthOverlay& m : f.overlays) {
+                add("mouth", int(m.shape), m.replaceTopImage, m.imageIndex, m.unknown, m.x, m.y,
+                    m.centreX, m.centreY, m.region.value_or(QByteArray()).toHex());
+            }
+        }
+    }
+    for (const Image& image : c.images) {
+        const Result<QByteArray> pixels = imagePixels(image);
+        add("picture", image.width, image.height,
+            pixels ? pixels.value().toHex() : QByteArray("undecodable"));
+    }
+    for (const QByteArray& sound : c.sounds)
+        add("sound", sound.toHex());
+    return lines;
 }
 
 QImage indexedPicture(const QStringList& rows)
@@ -34,6 +88,8 @@ class TestAcsFile final : public QObject
 private slots:
     void readsBackEveryField();
     void rewritesByteForByte();
+    void storesFieldsInTheirDiskForm_data();
+    void storesFieldsInTheirDiskForm();
     void storesRastersCompressedOnlyWhenShorter();
     void decodesImagesTopDownWithTransparency();
     void regionIsTheOpaquePixels_data();
@@ -44,95 +100,18 @@ private slots:
     void fallsBackToNeutralEnglish();
     void setsExactlyOneFlagOfEachPair_data();
     void setsExactlyOneFlagOfEachPair();
+    void centresTheClosedMouth_data();
+    void centresTheClosedMouth();
 };
 
 void TestAcsFile::readsBackEveryField()
 {
     const CharacterFile original = sampleCharacter();
-    const CharacterFile read = readBack(writeCharacterFile(original));
-
-    const CharacterInfo& a = original.info;
-    const CharacterInfo& b = read.info;
-    QCOMPARE(b.guid, a.guid);
-    QCOMPARE(b.width, a.width);
-    QCOMPARE(b.height, a.height);
-    QCOMPARE(b.transparentIndex, a.transparentIndex);
-    QCOMPARE(b.flags, a.flags);
-    QCOMPARE(b.palette, a.palette);
-    QVERIFY(b.voice && b.balloon && b.trayIcon);
-    QCOMPARE(b.voice->engineId, a.voice->engineId);
-    QCOMPARE(b.voice->modeId, a.voice->modeId);
-    QCOMPARE(b.voice->speed, a.voice->speed);
-    QCOMPARE(b.voice->dialect, a.voice->dialect);
-    QCOMPARE(b.voice->gender, a.voice->gender);
-    QCOMPARE(b.voice->age, a.voice->age);
-    QCOMPARE(b.voice->style, a.voice->style);
-    QCOMPARE(b.balloon->fontName, a.balloon->fontName);
-    QCOMPARE(b.balloon->fontHeight, a.balloon->fontHeight);
-    QCOMPARE(b.balloon->fontWeight, a.balloon->fontWeight);
-    QCOMPARE(b.balloon->fillColor, a.balloon->fillColor);
-    QCOMPARE(b.trayIcon->mask, a.trayIcon->mask);
-    QCOMPARE(b.trayIcon->color, a.trayIcon->color);
-    QCOMPARE(b.states.size(), a.states.size());
-    for (qsizetype i = 0; i < a.states.size(); ++i) {
-        QCOMPARE(b.states[i].name, a.states[i].name);
-        QCOMPARE(b.states[i].animations, a.states[i].animations);
-    }
-    QCOMPARE(b.localized.size(), a.localized.size());
-    for (qsizetype i = 0; i < a.localized.size(); ++i) {
-        QCOMPARE(b.localized[i].languageId, a.localized[i].languageId);
-        QCOMPARE(b.localized[i].name, a.localized[i].name);
-        QCOMPARE(b.localized[i].description, a.localized[i].description);
-        QCOMPARE(b.localized[i].extraData, a.localized[i].extraData);
-    }
-
-    QCOMPARE(read.animations.size(), original.animations.size());
-    for (qsizetype i = 0; i < original.animations.size(); ++i) {
-        const Animation& x = original.animations[i];
-        const Animation& y = read.animations[i];
-        QCOMPARE(y.name, x.name);
-        QCOMPARE(y.transition, x.transition);
-        QCOMPARE(y.returnAnimation, x.returnAnimation);
-        QCOMPARE(y.frames.size(), x.frames.size());
-        for (qsizetype f = 0; f < x.frames.size(); ++f) {
-            const Frame& p = x.frames[f];
-            const Frame& q = y.frames[f];
-            QCOMPARE(q.images.size(), p.images.size());
-            for (qsizetype k = 0; k < p.images.size(); ++k) {
-                QCOMPARE(q.images[k].imageIndex, p.images[k].imageIndex);
-                QCOMPARE(q.images[k].x, p.images[k].x);
-                QCOMPARE(q.images[k].y, p.images[k].y);
-            }
-            QCOMPARE(q.soundIndex, p.soundIndex);
-            QCOMPARE(q.duration, p.duration);
-            QCOMPARE(q.exitFrame, p.exitFrame);
-            QCOMPARE(q.branches.size(), p.branches.size());
-            for (qsizetype k = 0; k < p.branches.size(); ++k) {
-                QCOMPARE(q.branches[k].frameIndex, p.branches[k].frameIndex);
-                QCOMPARE(q.branches[k].probability, p.branches[k].probability);
-            }
-            QCOMPARE(q.overlays.size(), p.overlays.size());
-            for (qsizetype k = 0; k < p.overlays.size(); ++k) {
-                QCOMPARE(q.overlays[k].shape, p.overlays[k].shape);
-                QCOMPARE(q.overlays[k].replaceTopImage, p.overlays[k].replaceTopImage);
-                QCOMPARE(q.overlays[k].imageIndex, p.overlays[k].imageIndex);
-                QCOMPARE(q.overlays[k].x, p.overlays[k].x);
-                QCOMPARE(q.overlays[k].y, p.overlays[k].y);
-                QCOMPARE(q.overlays[k].centreX, p.overlays[k].centreX);
-                QCOMPARE(q.overlays[k].centreY, p.overlays[k].centreY);
-            }
-        }
-    }
-
-    QCOMPARE(read.images.size(), original.images.size());
-    for (qsizetype i = 0; i < original.images.size(); ++i) {
-        QCOMPARE(read.images[i].width, original.images[i].width);
-        QCOMPARE(read.images[i].height, original.images[i].height);
-        const Result<QByteArray> pixels = imagePixels(read.images[i]);
-        QVERIFY(pixels.ok());
-        QCOMPARE(pixels.value(), original.images[i].pixels);
-    }
-    QCOMPARE(read.sounds, original.sounds);
+    const QStringList expected = describe(original);
+    const QStringList read = describe(readBack(writeCharacterFile(original)));
+    QCOMPARE(read.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        QCOMPARE(read[i], expected[i]);
 }
 
 void TestAcsFile::rewritesByteForByte()
@@ -141,6 +120,36 @@ void TestAcsFile::rewritesByteForByte()
     const QByteArray second = writeCharacterFile(readBack(first));
     QCOMPARE(second.size(), first.size());
     QVERIFY(second == first);
+}
+
+// Round trips cannot see a mistake the reader and writer share, so a few fields are looked for
+// in the bytes as other programs store them.
+void TestAcsFile::storesFieldsInTheirDiskForm_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("where"); // 0 at the start, 1 anywhere, 2 at the end
+    QTest::newRow("signature") << QByteArray::fromHex("C3ABCDAB") << 0;
+    QTest::newRow("GUID in memory order")
+        << QByteArray::fromHex("78563412BC9AF0DE0102030405060708") << 1;
+    QTest::newRow("palette entry blue, green, red, 0") << QByteArray::fromHex("25FE0200") << 1;
+    QTest::newRow("balloon fill as red, green, blue, 0") << QByteArray::fromHex("FFFFE100") << 1;
+    QTest::newRow("record name upper case, counted, terminated")
+        << QByteArray::fromHex("08000000520045005300540050004F00530045000000") << 1;
+    QTest::newRow("directory name as authored")
+        << QByteArray::fromHex("08000000520065007300740050006F00730065000000") << 1;
+    QTest::newRow("localized table ends the file")
+        << QByteArray::fromHex("05000000650078007400720061000000") << 2;
+}
+
+void TestAcsFile::storesFieldsInTheirDiskForm()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, where);
+    const QByteArray file = writeCharacterFile(sampleCharacter());
+    const bool found = where == 0   ? file.startsWith(bytes)
+                       : where == 2 ? file.endsWith(bytes)
+                                    : file.contains(bytes);
+    QVERIFY(found);
 }
 
 void TestAcsFile::storesRastersCompressedOnlyWhenShorter()
@@ -311,6 +320,34 @@ void TestAcsFile::setsExactlyOneFlagOfEachPair()
     QCOMPARE(info.voice.has_value(), voice);
     QCOMPARE(info.balloon.has_value(), balloon);
     QCOMPARE(info.palette, c.info.palette); // the blocks before it were skipped correctly
+}
+
+void TestAcsFile::centresTheClosedMouth_data()
+{
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QPoint>("offset");
+    QTest::addColumn<QPoint>("centre"); // (-1, -1) for none
+    QTest::newRow("even box") << QStringList{"....", ".##.", ".##.", "...."} << QPoint(10, 20)
+                              << QPoint(12, 22);
+    QTest::newRow("single pixel") << QStringList{"#...", "...."} << QPoint(0, 0) << QPoint(0, 0);
+    QTest::newRow("odd box rounds down")
+        << QStringList{"..###", "..#..", "....."} << QPoint(-4, 3) << QPoint(-1, 4);
+    QTest::newRow("holes do not matter")
+        << QStringList{"#...#", ".....", "#...."} << QPoint(0, 0) << QPoint(2, 1);
+    QTest::newRow("no opaque pixel") << QStringList{"...", "..."} << QPoint(5, 5) << QPoint(-1, -1);
+}
+
+void TestAcsFile::centresTheClosedMouth()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(QPoint, offset);
+    QFETCH(QPoint, centre);
+    CharacterFile c;
+    c.images.append(imageFromIndexed(indexedPicture(rows)));
+    MouthOverlay closed;
+    closed.x = qint16(offset.x());
+    closed.y = qint16(offset.y());
+    QCOMPARE(mouthCentre(c, closed).value_or(QPoint(-1, -1)), centre);
 }
 
 QTEST_GUILESS_MAIN(TestAcsFile)

@@ -108,6 +108,8 @@ Result<QImage> decodeImage(const CharacterFile& character, int imageIndex)
     colours[character.info.transparentIndex] = 0;
 
     QImage out(image.width, image.height, QImage::Format_ARGB32);
+    if (out.isNull())
+        return ParseError{QStringLiteral("image %1 is too large to draw").arg(imageIndex), 0};
     const auto* bits = reinterpret_cast<const quint8*>(raster.value().constData());
     for (int y = 0; y < image.height; ++y) {
         const quint8* row = bits + qsizetype(image.height - 1 - y) * image.stride();

@@ -70,6 +70,8 @@ private:
 
 void putFrame(ByteWriter& out, const Frame& frame)
 {
+    Q_ASSERT(frame.images.size() <= 0xFFFF);
+    Q_ASSERT(frame.branches.size() <= 0xFF && frame.overlays.size() <= 0xFF);
     out.put(quint16(frame.images.size()));
     for (const FrameImage& image : frame.images) {
         out.put(image.imageIndex);
@@ -107,6 +109,7 @@ void putAnimation(ByteWriter& out, const Animation& animation)
     out.put(animation.name.toUpper());
     out.put(quint8(animation.transition));
     out.put(animation.returnAnimation.toUpper());
+    Q_ASSERT(animation.frames.size() <= 0xFFFF);
     out.put(quint16(animation.frames.size()));
     for (const Frame& frame : animation.frames)
         putFrame(out, frame);
@@ -236,6 +239,7 @@ void putInfo(ByteWriter& out, const CharacterInfo& info)
             out.putBytes(*part);
         }
     }
+    Q_ASSERT(info.states.size() <= 0xFFFF && info.localized.size() <= 0xFFFF);
     out.put(quint16(info.states.size()));
     for (const State& state : info.states) {
         out.put(state.name);

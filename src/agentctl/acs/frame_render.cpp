@@ -26,6 +26,8 @@ Result<QImage> renderFrame(const CharacterFile& character, const Frame& frame,
                            std::optional<MouthShape> mouth)
 {
     QImage canvas(character.info.width, character.info.height, QImage::Format_ARGB32_Premultiplied);
+    if (canvas.isNull())
+        return ParseError{QStringLiteral("the character has no drawable size"), 0};
     canvas.fill(Qt::transparent);
     const MouthOverlay* overlay = nullptr;
     if (mouth) {
