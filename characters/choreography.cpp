@@ -146,7 +146,7 @@ AnimationScript move(const QString& name, Pose lean)
         p.dy -= 5;
         p.squash = -0.06f;
     });
-    const Pose down = varied(lean, [](Pose& p) { p.squash = 0.07f; });
+    const Pose down = varied(lean, [](Pose& p) { p.squash = 0.04f; });
     Script s(name, Transition::ReturnAnimation, name + QStringLiteral("Return"));
     s.start(restPose()).to(lean, 2);
     // Hops for as long as the move lasts: the engine stops the animation on arrival.
@@ -367,7 +367,7 @@ QVector<AnimationScript> choreography()
     }
     {
         const Pose raised = varied(rest, [](Pose& p) {
-            p.armRight = 150;
+            p.armRight = 130;
             p.smile = 0.8f;
             p.brow = 0.3f;
             p.tilt = -3;
@@ -474,8 +474,8 @@ QVector<AnimationScript> choreography()
     const Pose upwards = varied(rest, [](Pose& p) {
         p.lookY = -1;
         p.squash = -0.08f;
-        p.armLeft = 100;
-        p.armRight = 100;
+        p.armLeft = 60;
+        p.armRight = 60;
         p.brow = 0.5f;
     });
     const Pose downwards = varied(rest, [](Pose& p) {

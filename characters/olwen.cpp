@@ -157,12 +157,13 @@ void drawWing(QPainter& painter, QPointF shoulder, float lift, float wave, int s
 {
     painter.save();
     painter.translate(shoulder);
-    painter.rotate(-side * raisedWave(lift, wave));
+    // Raised past this the wing would fold over her face.
+    painter.rotate(-side * std::min(150.0f, raisedWave(lift, wave)));
     painter.scale(side, 1);
     QPainterPath wing;
     wing.moveTo(-2, 0);
-    wing.cubicTo(9, 3, 11, 22, 3, 35);
-    wing.cubicTo(-3, 29, -8, 15, -6, 4);
+    wing.cubicTo(9, 3, 11, 20, 3, 32);
+    wing.cubicTo(-3, 27, -8, 14, -6, 4);
     wing.closeSubpath();
     painter.setPen(Qt::NoPen);
     painter.setBrush(WING);
@@ -170,8 +171,8 @@ void drawWing(QPainter& painter, QPointF shoulder, float lift, float wave, int s
     shadeInside(painter, wing, QPointF(-2, -3), BODY_SHADOW);
     painter.strokePath(wing, QPen(OUTLINE, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.setPen(QPen(BODY_LIGHT, 1.3, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(QPointF(1, 16), QPointF(3, 27));
-    painter.drawLine(QPointF(-2, 14), QPointF(-1, 24));
+    painter.drawLine(QPointF(1, 15), QPointF(3, 25));
+    painter.drawLine(QPointF(-2, 13), QPointF(-1, 22));
     painter.restore();
 }
 
@@ -237,8 +238,8 @@ void paintOlwen(QPainter& painter, const Pose& pose)
     drawEye(painter, rightEye, pose);
     drawBeak(painter, pose);
 
-    drawWing(painter, QPointF(34, 67), pose.armLeft + 20 * pose.ring, pose.wave, -1);
-    drawWing(painter, QPointF(94, 67), pose.armRight + 20 * pose.ring, pose.wave, 1);
+    drawWing(painter, QPointF(37, 67), pose.armLeft + 20 * pose.ring, pose.wave, -1);
+    drawWing(painter, QPointF(91, 67), pose.armRight + 20 * pose.ring, pose.wave, 1);
     drawFoot(painter, 55);
     drawFoot(painter, 73);
 
