@@ -148,6 +148,8 @@ private slots:
     void stopsAtRestInBoundedTime();
     void speakingFramesCarryEveryMouth_data();
     void speakingFramesCarryEveryMouth();
+    void trayIconIsAMaskedSixteenPixelIcon_data();
+    void trayIconIsAMaskedSixteenPixelIcon();
     void soundsArePlayableWaves_data();
     void soundsArePlayableWaves();
     void roundTripsThroughReaderAndWriter_data();
@@ -357,6 +359,44 @@ void TestBundledCharacters::speakingFramesCarryEveryMouth()
     QVERIFY(centre);
     QCOMPARE(int(hold.overlays.front().centreX), centre->x());
     QCOMPARE(int(hold.overlays.front().centreY), centre->y());
+}
+
+void TestBundledCharacters::trayIconIsAMaskedSixteenPixelIcon_data()
+{
+    addCharacterRows();
+}
+
+void TestBundledCharacters::trayIconIsAMaskedSixteenPixelIcon()
+{
+    QFETCH(QString, name);
+    const std::optional<TrayIcon>& icon = character(name).info.trayIcon;
+    QVERIFY(icon);
+    // Packed bitmaps: a 40-byte header, the colour table, then 16 rows padded to 4 bytes.
+    QCOMPARE(icon->mask.size(), 40 + 2 * 4 + 16 * 4);
+    QCOMPARE(icon->color.size(), 40 + 16 * 4 + 16 * 8);
+    for (const QByteArray& bitmap : {icon->mask, icon->color}) {
+        QCOMPARE(qFromLittleEndian<qint32>(bitmap.constData() + 4), 16);
+        QCOMPARE(qFromLittleEndian<qint32>(bitmap.constData() + 8), 16);
+    }
+    QCOMPARE(qFromLittleEndian<quint16>(icon->mask.constData() + 14), quint16(1));
+    QCOMPARE(qFromLittleEndian<quint16>(icon->color.constData() + 14), quint16(4));
+    int seeThrough = 0;
+    int drawn = 0;
+    for (int row = 0; row < 16; ++row) {
+        for (int x = 0; x < 16; ++x) {
+            const auto maskByte = quint8(icon->mask[40 + 8 + row * 4 + x / 8]);
+            const auto colourByte = quint8(icon->color[40 + 64 + row * 8 + x / 2]);
+            const int colour = x % 2 == 0 ? colourByte >> 4 : colourByte & 0xf;
+            if (maskByte & (0x80 >> (x % 8))) {
+                // Where the mask lets the desktop through, the picture must add nothing.
+                QCOMPARE(colour, 0);
+                ++seeThrough;
+            } else {
+                ++drawn;
+            }
+        }
+    }
+    QVERIFY(seeThrough > 0 && drawn > 128);
 }
 
 void TestBundledCharacters::soundsArePlayableWaves_data()
