@@ -59,6 +59,29 @@ Result<CharacterFile> load(const QString& path)
     return read;
 }
 
+// Names come from the file: control characters could drive the terminal, so they are shown as
+// replacement characters.
+QString withoutControls(QString text)
+{
+    for (QChar& c : text) {
+        const bool control =
+            c.category() == QChar::Other_Control || c.category() == QChar::Other_Format;
+        if (control && c != u'\n')
+            c = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
+// An animation name as part of a file name: separators and dots could reach outside the folder.
+QString fileNamePart(QString name)
+{
+    for (QChar& c : name) {
+        if (!c.isLetterOrNumber() && c != u'_' && c != u'-')
+            c = u'_';
+    }
+    return name;
+}
+
 QString colour(quint32 colorRef)
 {
     return QColor(rgbFromColorRef(colorRef)).name();
@@ -77,7 +100,8 @@ int info(const QString& path)
         return fail(path, loaded.error().what);
     const CharacterFile& c = loaded.value();
     const CharacterInfo& i = c.info;
-    QTextStream& o = out();
+    QString report;
+    QTextStream o(&report);
     const LocalizedInfo* text = i.findLocalizedInfo(0x0409);
     o << "name:        " << (text ? text->name : QString()) << '\n';
     o << "description: " << (text ? text->description : QString()) << '\n';
@@ -134,6 +158,8 @@ int info(const QString& path)
         o << '\n';
     }
     o.flush();
+    out() << withoutControls(report);
+    out().flush();
     return 0;
 }
 
@@ -164,8 +190,9 @@ int exportAnimation(const QString& path, const QString& name, const QString& dir
                                       .arg(f)
                                       .arg(animation->name, image.error().what));
             }
-            QString file =
-                QStringLiteral("%1_%2").arg(animation->name).arg(f, 3, 10, QLatin1Char('0'));
+            QString file = QStringLiteral("%1_%2")
+                               .arg(fileNamePart(animation->name))
+                               .arg(f, 3, 10, QLatin1Char('0'));
             if (mouth)
                 file += QStringLiteral("_mouth%1").arg(int(*mouth));
             const QString target = dir.filePath(file + QStringLiteral(".png"));
