@@ -25,44 +25,71 @@ AudioMixer::AudioMixer(std::unique_ptr<AudioOutput> output, MonotonicClock clock
     connect(m_timer, &QTimer::timeout, this, &AudioMixer::pump);
     if (!m_output || !m_output->start())
         useSilentOutput(0);
+    // Run on silence from the start: a sink that is slow to serve a new stream gets over it
+    // before the first sound.
+    m_resting = false;
+    m_idleSinceUs = m_clock();
+    m_timer->start();
 }
 
-AudioMixer::~AudioMixer() = default;
+// Qt's PulseAudio sink runs the event loop while it is destroyed; the timer must not reach a
+// half-destroyed output.
+AudioMixer::~AudioMixer()
+{
+    m_timer->stop();
+    m_output.reset();
+}
 
 void AudioMixer::useSilentOutput(qint64 fromFrame)
 {
+    std::unique_ptr<AudioOutput> old = std::move(m_output);
     m_output = makeSilentOutput(m_clock);
     // A silent output always starts.
     [[maybe_unused]] const bool started = m_output->start();
     m_outputBase = fromFrame;
     m_silent = true;
+    // Last: destroying a device may run the event loop and with it pump().
+    old.reset();
 }
 
 SourceId AudioMixer::play(const Pcm& pcm)
 {
-    if (m_sources.empty()) {
+    if (m_resting) {
         // A drained device may have counted on past its last sample while idle; from here its
         // count and ours run together again.
         const qint64 devicePlayed = m_outputBase + m_output->playedFrames();
         if (devicePlayed > m_written)
             m_outputBase -= devicePlayed - m_written;
+        m_resting = false;
     }
     const SourceId id = m_nextId++;
     m_sources.push_back({id, pcm, m_written});
-    pump();
+    // The first samples go out at once; an empty source is left to the timer so that its
+    // finished() never arrives before the caller has its id.
+    if (pcm.isEmpty())
+        m_timer->start();
+    else
+        pump();
     return id;
 }
 
 void AudioMixer::stop(SourceId id)
 {
-    m_sources.erase(std::remove_if(m_sources.begin(), m_sources.end(),
-                                   [id](const Source& s) { return s.id == id; }),
-                    m_sources.end());
+    const auto it = std::remove_if(m_sources.begin(), m_sources.end(),
+                                   [id](const Source& s) { return s.id == id; });
+    if (it == m_sources.end())
+        return;
+    m_sources.erase(it, m_sources.end());
+    if (m_sources.empty())
+        m_idleSinceUs = m_clock();
 }
 
 void AudioMixer::stopAll()
 {
+    if (m_sources.empty())
+        return;
     m_sources.clear();
+    m_idleSinceUs = m_clock();
 }
 
 qint64 AudioMixer::positionUs(SourceId id) const
@@ -95,10 +122,16 @@ void AudioMixer::pump()
     if (!m_silent && m_output->failed())
         useSilentOutput(m_written);
     finishHeardSources();
-    fill();
-    if (m_sources.empty())
+    if (m_sources.empty() && !m_resting && m_clock() - m_idleSinceUs >= MIXER_LINGER_MS * 1000LL) {
+        m_output->rest();
+        m_resting = true;
+    }
+    if (m_resting) {
         m_timer->stop();
-    else if (!m_timer->isActive())
+        return;
+    }
+    fill();
+    if (!m_timer->isActive())
         m_timer->start();
 }
 
@@ -117,12 +150,11 @@ void AudioMixer::finishHeardSources()
         emit finished(id);
 }
 
+// Sources still to be heard keep silence flowing behind them, so the device's count reaches
+// their end (Qt's sink goes Idle with its last fragment unplayed); while lingering the
+// output runs on silence alone.
 void AudioMixer::fill()
 {
-    // With nothing left to play the output is left to drain; a source that has been mixed but
-    // not yet heard keeps silence flowing behind it, so the device's count reaches its end.
-    if (m_sources.empty())
-        return;
     const qint64 count = m_output->writableFrames();
     if (count <= 0)
         return;

@@ -30,8 +30,13 @@ namespace agentctl::speech {
 // The one format everything is mixed in: the synthesizer's own, so speech needs no conversion.
 inline constexpr int MIXER_SAMPLE_RATE = 22050;
 // Mixed audio the mixer keeps queued ahead of the listener, in ms. It bounds how long a
-// stopped source can still be heard and how late a new source starts behind a busy one.
-inline constexpr int MIXER_PERIOD_MS = 40;
+// stopped source can still be heard and how late a new source starts.
+inline constexpr int MIXER_PERIOD_MS = 20;
+// After the last source the output is kept running on silence this long, in ms, before it
+// rests. A PulseAudio null sink (and other timer-driven sinks) serves a newly opened stream
+// only after its own long period has run out, up to a couple of seconds: keeping the stream
+// between close sounds avoids that wait, resting it spares an idle machine.
+inline constexpr int MIXER_LINGER_MS = 5000;
 
 // Mono signed 16-bit samples at MIXER_SAMPLE_RATE.
 using Pcm = QList<qint16>;
@@ -70,10 +75,15 @@ public:
     virtual qint64 write(const qint16* frames, qint64 count) = 0;
     // Frames the listener has heard since start(), as the device reports it.
     [[nodiscard]] virtual qint64 playedFrames() const = 0;
+    // Nothing is left to play: what was written and not yet heard may be dropped and the stream
+    // closed; playedFrames() then counts every written frame as heard. The next write opens
+    // the stream again.
+    virtual void rest() = 0;
 };
 
 // The default audio output (QAudioSink, push mode, MIXER_PERIOD_MS of buffer). Its start()
-// fails when QMediaDevices lists no output or the sink cannot be opened.
+// fails when QMediaDevices lists no output or the sink cannot be opened. It closes the stream
+// while resting.
 [[nodiscard]] std::unique_ptr<AudioOutput> makeDeviceOutput();
 // An output with no device: frames are dropped and "played" at real speed by the clock, so
 // sources still take their true duration and complete.
@@ -108,9 +118,9 @@ public:
     // True while the mixer runs on the silent clock (no usable device).
     [[nodiscard]] bool isSilent() const;
 
-    // Finishes the sources that have been heard to the end, then tops up the output. The
-    // mixer's timer calls it every few ms while anything plays; tests call it after moving
-    // their clock.
+    // Finishes the sources that have been heard to the end, then tops up the output, or rests
+    // it once it has been idle for MIXER_LINGER_MS. The mixer's timer calls it every few ms
+    // while the output runs; tests call it after moving their clock.
     void pump();
 
 signals:
@@ -133,8 +143,10 @@ private:
     std::unique_ptr<AudioOutput> m_output;
     MonotonicClock m_clock;
     bool m_silent = false;
-    qint64 m_outputBase = 0; // frames of earlier outputs, so the stream's frame count never resets
-    qint64 m_written = 0;    // frames written in total
+    bool m_resting = false;   // the output is closed until the next play()
+    qint64 m_idleSinceUs = 0; // when the last source ended
+    qint64 m_outputBase = 0;  // frames of earlier outputs, so the stream's frame count never resets
+    qint64 m_written = 0;     // frames written in total
     std::vector<Source> m_sources;
     SourceId m_nextId = 1;
     QTimer* m_timer = nullptr;

@@ -34,10 +34,7 @@ public:
         format.setChannelCount(1);
         format.setSampleFormat(QAudioFormat::Int16);
         m_sink = std::make_unique<QAudioSink>(QMediaDevices::defaultAudioOutput(), format);
-        m_sink->setBufferSize(int(PERIOD_FRAMES * 2));
-        m_io = m_sink->start();
-        // With no server the sink fails right here and never signals it.
-        return m_io != nullptr && m_sink->error() == QAudio::NoError;
+        return open();
     }
     bool failed() const override
     {
@@ -45,17 +42,48 @@ public:
         return m_sink->error() == QAudio::OpenError || m_sink->error() == QAudio::IOError ||
                m_sink->error() == QAudio::FatalError;
     }
-    qint64 writableFrames() const override { return m_sink->bytesFree() / 2; }
+    qint64 writableFrames() const override
+    {
+        return m_io == nullptr ? PERIOD_FRAMES : m_sink->bytesFree() / 2;
+    }
     qint64 write(const qint16* frames, qint64 count) override
     {
+        if (m_io == nullptr && !open())
+            return 0;
         const qint64 bytes = m_io->write(reinterpret_cast<const char*>(frames), count * 2);
+        m_written += std::max<qint64>(bytes, 0) / 2;
         return std::max<qint64>(bytes, 0) / 2;
     }
-    qint64 playedFrames() const override { return framesOf(m_sink->processedUSecs()); }
+    qint64 playedFrames() const override
+    {
+        return m_restedFrames + (m_io == nullptr ? 0 : framesOf(m_sink->processedUSecs()));
+    }
+    void rest() override
+    {
+        if (m_io == nullptr)
+            return;
+        m_sink->stop();
+        m_io = nullptr;
+        m_restedFrames = m_written;
+    }
 
 private:
+    bool open()
+    {
+        // Qt shrinks the buffer to what the server granted last time; ask again every time.
+        m_sink->setBufferSize(int(PERIOD_FRAMES * 2));
+        m_io = m_sink->start();
+        // With no server the sink fails right here and never signals it.
+        if (m_io != nullptr && m_sink->error() == QAudio::NoError)
+            return true;
+        m_io = nullptr;
+        return false;
+    }
+
     std::unique_ptr<QAudioSink> m_sink;
-    QIODevice* m_io = nullptr;
+    QIODevice* m_io = nullptr; // null while resting
+    qint64 m_written = 0;
+    qint64 m_restedFrames = 0; // frames written to streams closed since
 };
 
 // Plays nothing but keeps time as a device would: written frames are "heard" at real speed,
@@ -87,6 +115,11 @@ public:
     qint64 playedFrames() const override
     {
         return std::min(m_written, m_anchorFrames + framesOf(m_clock() - m_anchorUs));
+    }
+    void rest() override
+    {
+        m_anchorFrames = m_written;
+        m_anchorUs = m_clock();
     }
 
 private:

@@ -172,9 +172,13 @@ void speakPiece(const SpeechPiece& piece, const VoiceSettings& voice, Utterance&
         if (e.type == espeakEVENT_PHONEME) {
             const auto phoneme = QByteArrayView(e.id.string, qstrnlen(e.id.string, 8));
             out.mouth.append({at(e.sample), mouthForPhoneme(phoneme)});
-        } else if (e.type == espeakEVENT_WORD) {
+        } else if (e.type == espeakEVENT_WORD && e.text_position > 0 && e.length > 0) {
             const int first = toIndex(e.text_position - 1);
-            const int last = toIndex(e.text_position - 1 + std::max(e.length, 1));
+            // The engine's word can stop short of what the reader sees as one ("Don" of
+            // "Don't"); the balloon shows up to the next blank, punctuation included.
+            int last = toIndex(e.text_position - 1 + std::max(e.length, 1));
+            while (last < piece.spoken.size() && !piece.spoken[last].isSpace())
+                ++last;
             wordStarts.append({first, at(e.sample)});
             int shownStart = INT_MAX;
             int shownEnd = -1;
@@ -184,12 +188,15 @@ void speakPiece(const SpeechPiece& piece, const VoiceSettings& voice, Utterance&
             }
             if (shownEnd < 0)
                 continue;
-            const WordMark mark{at(e.sample), shownStart, shownEnd - shownStart};
-            const bool repeats = !out.words.isEmpty() &&
-                                 out.words.last().shownStart == mark.shownStart &&
-                                 out.words.last().shownLength == mark.shownLength;
-            if (!repeats)
-                out.words.append(mark);
+            // The words of one shown unit ("nine oh five" for "9:05") grow a single mark.
+            if (!out.words.isEmpty() && out.words.last().shownStart <= shownStart &&
+                shownStart < out.words.last().shownStart + out.words.last().shownLength) {
+                WordMark& previous = out.words.last();
+                previous.shownLength =
+                    std::max(previous.shownLength, shownEnd - previous.shownStart);
+                continue;
+            }
+            out.words.append({at(e.sample), shownStart, shownEnd - shownStart});
         }
     }
     for (const SpokenMark& m : piece.marks) {

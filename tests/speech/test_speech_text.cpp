@@ -1,0 +1,293 @@
+#include <climits>
+
+#include <QRegularExpression>
+#include <QTest>
+
+#include "agentctl/speech/speech_text.h"
+
+using namespace agentctl::speech;
+
+namespace {
+
+QString styleText(const SpeechStyle& s)
+{
+    QStringList parts;
+    if (s.volume >= 0)
+        parts << QStringLiteral("v=%1").arg(s.volume);
+    if (s.pitchHz >= 0)
+        parts << QStringLiteral("p=%1").arg(s.pitchHz);
+    if (s.speedWpm >= 0)
+        parts << QStringLiteral("s=%1").arg(s.speedWpm);
+    if (s.character == VoiceCharacter::Whisper)
+        parts << QStringLiteral("whisper");
+    if (s.character == VoiceCharacter::Monotone)
+        parts << QStringLiteral("monotone");
+    if (s.emphasis)
+        parts << QStringLiteral("emp");
+    return parts.isEmpty() ? QString() : QLatin1Char('<') + parts.join(QLatin1Char(' ')) + u'>';
+}
+
+// Pieces joined by "|": "<style>spoken text" with "[mrk n]" where a bookmark sits, or
+// "[pause n]".
+QString render(const SpeechScript& script)
+{
+    QStringList pieces;
+    for (const SpeechPiece& p : script.pieces) {
+        if (p.pauseMs > 0) {
+            pieces << QStringLiteral("[pause %1]").arg(p.pauseMs);
+            continue;
+        }
+        QString spoken = p.spoken;
+        for (qsizetype i = p.marks.size() - 1; i >= 0; --i)
+            spoken.insert(p.marks[i].spokenOffset, QStringLiteral("[mrk %1]").arg(p.marks[i].id));
+        pieces << styleText(p.style) + spoken;
+    }
+    return pieces.join(QLatin1Char('|'));
+}
+
+const QStringList UNITS = {"zero", "one", "two",   "three", "four",
+                           "five", "six", "seven", "eight", "nine"};
+const QStringList TEENS = {"ten",     "eleven",  "twelve",    "thirteen", "fourteen",
+                           "fifteen", "sixteen", "seventeen", "eighteen", "nineteen"};
+const QStringList TENS = {"", "", "twenty", "thirty", "forty", "fifty"};
+
+// Reads spoken minutes back into a number, the way a listener would; -1 when the words are
+// not how a clock's minutes are said.
+int minutesHeard(const QStringList& words)
+{
+    if (words == QStringList{"o'clock"})
+        return 0;
+    if (words.size() == 2 && words[0] == "oh" && UNITS.indexOf(words[1]) > 0)
+        return UNITS.indexOf(words[1]);
+    if (words.size() == 1 && TEENS.contains(words[0]))
+        return 10 + TEENS.indexOf(words[0]);
+    if (words.isEmpty() || TENS.indexOf(words[0]) < 2)
+        return -1;
+    const int tens = TENS.indexOf(words[0]) * 10;
+    if (words.size() == 1)
+        return tens;
+    if (words.size() == 2 && UNITS.indexOf(words[1]) > 0)
+        return tens + UNITS.indexOf(words[1]);
+    return -1;
+}
+
+int hourHeard(const QString& word)
+{
+    if (UNITS.indexOf(word) > 0)
+        return UNITS.indexOf(word);
+    return TEENS.contains(word) ? 10 + TEENS.indexOf(word) : -1;
+}
+
+} // namespace
+
+class TestSpeechText final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readsTagsAndText_data();
+    void readsTagsAndText();
+    void speaksEveryMinuteOfTheDayAsPeopleSayIt_data();
+    void speaksEveryMinuteOfTheDayAsPeopleSayIt();
+    void mapsEverySpokenCharacterIntoTheShownText_data();
+    void mapsEverySpokenCharacterIntoTheShownText();
+    void recognisesRepeatLastOnlyAsTheWholeText_data();
+    void recognisesRepeatLastOnlyAsTheWholeText();
+};
+
+void TestSpeechText::readsTagsAndText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("spoken");
+
+    const QString three = "Three People. With way, too much time on their hands.  If you ask me.";
+    QTest::newRow("about whisper 1")
+        << R"(\Vol=20084\\Chr="Whisper"\)" + three << true << three << "<v=20084 whisper>" + three;
+    QTest::newRow("about whisper 2") << R"(\Vol=20084\\Chr="Whisper"\Don't tell them, I said that.)"
+                                     << true << "Don't tell them, I said that."
+                                     << "<v=20084 whisper>Don't tell them, I said that.";
+    QTest::newRow("about pitch") << R"(\Pit=202\So long.)" << true << "So long."
+                                 << "<p=202>So long.";
+    QTest::newRow("plain") << "Hi! This is the Horavox." << true << "Hi! This is the Horavox."
+                           << "Hi! This is the Horavox.";
+    QTest::newRow("clock time") << "The time is, 1:00." << true << "The time is, 1:00."
+                                << "The time is, one o'clock.";
+    QTest::newRow("clock time, not English") << "Es ist 9:05." << false << "Es ist 9:05."
+                                             << "Es ist 9:05.";
+    QTest::newRow("two-digit hours") << "09:05 00:30 23:59" << true << "09:05 00:30 23:59"
+                                     << "nine oh five twelve thirty twenty three fifty nine";
+    QTest::newRow("not clock times")
+        << "12:345 24:00 10:60 1:2 1:00:05" << true << "12:345 24:00 10:60 1:2 1:00:05"
+        << "12:345 24:00 10:60 1:2 1:00:05";
+    QTest::newRow("map") << R"(\Map="five past two"="14:05"\ now)" << true << "14:05 now"
+                         << "five past two now";
+    QTest::newRow("map with quotes") << R"(\Map="say ""hi"""="show"\)" << true << "show"
+                                     << R"(say "hi")";
+    QTest::newRow("map with backslash") << R"(\Map="a\b"="c"\d)" << true << "cd"
+                                        << R"(a\bd)";
+    QTest::newRow("pause") << R"(One\Pau=500\Two)" << true << "OneTwo"
+                           << "One|[pause 500]|Two";
+    QTest::newRow("pause capped") << R"(\Pau=99999999\x)" << true << "x"
+                                  << "[pause 30000]|x";
+    QTest::newRow("bookmark") << R"(Look \Mrk=7\here)" << true << "Look here"
+                              << "Look [mrk 7]here";
+    QTest::newRow("bookmark at the end") << R"(Done\Mrk=2147483645\)" << true << "Done"
+                                         << "Done[mrk 2147483645]";
+    QTest::newRow("reserved bookmarks")
+        << R"(a\Mrk=0\b\Mrk=2147483646\c\Mrk=2147483647\d)" << true << "abcd"
+        << "abcd";
+    QTest::newRow("emphasis") << R"(Say \Emp\ this now)" << true << "Say  this now"
+                              << "Say  |<emp>this| now";
+    QTest::newRow("reset") << R"(\Vol=100\\Spd=90\a\Rst\b)" << true << "ab"
+                           << "<v=100 s=90>a|b";
+    QTest::newRow("names ignore case") << R"(\vOL=5\\chr="monotone"\x)" << true << "x"
+                                       << "<v=5 monotone>x";
+    QTest::newRow("volume clamped") << R"(\Vol=70000\x)" << true << "x"
+                                    << "<v=65535>x";
+    QTest::newRow("whitespace is not a tag") << R"(\ Rst \x)" << true << R"(\ Rst \x)"
+                                             << R"(\ Rst \x)";
+    QTest::newRow("unknown tag") << R"(\Foo=1\bar)" << true << R"(\Foo=1\bar)"
+                                 << R"(\Foo=1\bar)";
+    QTest::newRow("path") << R"(C:\Windows\System)" << true << R"(C:\Windows\System)"
+                          << R"(C:\Windows\System)";
+    QTest::newRow("unterminated") << R"(\Vol=5 hello)" << true << R"(\Vol=5 hello)"
+                                  << R"(\Vol=5 hello)";
+    QTest::newRow("escaped backslash") << R"(a\\b)" << true << R"(a\b)"
+                                       << R"(a\b)";
+    QTest::newRow("bad number dropped")
+        << R"(\Vol=loud\quiet \Pit=-5\ \Spd=0\x)" << true << "quiet  x"
+        << "quiet  x";
+    QTest::newRow("unquoted choice dropped") << R"(\Chr=Whisper\x)" << true << "x"
+                                             << "x";
+    QTest::newRow("unknown choice dropped") << R"(\Chr="Shout"\x)" << true << "x"
+                                            << "x";
+    QTest::newRow("map needs two") << R"(\Map="only one"\x)" << true << "x"
+                                   << "x";
+    QTest::newRow("value on a bare tag dropped") << R"(\Emp=1\x)" << true << "x"
+                                                 << "x";
+    QTest::newRow("address reads digits") << R"(\Ctx="Address"\Call 911)" << true << "Call 911"
+                                          << "Call 9 1 1 ";
+    QTest::newRow("e-mail reads symbols") << R"(\Ctx="E-mail"\a@b.com.)" << true << "a@b.com."
+                                          << "a at b dot com.";
+    QTest::newRow("repeat inside text dropped") << R"(Hi \Lst\)" << true << "Hi "
+                                                << "Hi ";
+}
+
+void TestSpeechText::readsTagsAndText()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, english);
+    QFETCH(QString, shown);
+    QFETCH(QString, spoken);
+
+    const SpeechScript script = parseSpeechText(text, english);
+    QCOMPARE(script.shownText, shown);
+    QCOMPARE(render(script), spoken);
+    QVERIFY(!script.repeatLast);
+}
+
+void TestSpeechText::speaksEveryMinuteOfTheDayAsPeopleSayIt_data()
+{
+    QTest::addColumn<int>("hour");
+    QTest::addColumn<int>("minute");
+    for (int h = 1; h <= 12; ++h) {
+        for (int m = 0; m < 60; ++m)
+            QTest::addRow("%d:%02d", h, m) << h << m;
+    }
+}
+
+void TestSpeechText::speaksEveryMinuteOfTheDayAsPeopleSayIt()
+{
+    QFETCH(int, hour);
+    QFETCH(int, minute);
+
+    // The phrase the clock builds: the hour without a leading zero, two-digit minutes.
+    const QString text =
+        QStringLiteral("The time is, %1:%2.").arg(hour).arg(minute, 2, 10, QLatin1Char('0'));
+    const SpeechScript script = parseSpeechText(text, true);
+    QCOMPARE(script.shownText, text);
+    QCOMPARE(script.pieces.size(), 1);
+    const QString spoken = script.pieces[0].spoken;
+    QVERIFY2(spoken.startsWith("The time is, ") && spoken.endsWith('.'), qPrintable(spoken));
+
+    const QStringList words = spoken.mid(13, spoken.size() - 14).split(' ', Qt::SkipEmptyParts);
+    QVERIFY2(!words.isEmpty(), qPrintable(spoken));
+    QCOMPARE(hourHeard(words[0]), hour);
+    QCOMPARE(minutesHeard(words.mid(1)), minute);
+}
+
+void TestSpeechText::mapsEverySpokenCharacterIntoTheShownText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("spokenWord");
+    QTest::addColumn<QString>("shownFor");
+
+    QTest::newRow("clock time") << "It is 9:05 now"
+                                << "oh"
+                                << "9:05";
+    QTest::newRow("plain word") << "It is 9:05 now"
+                                << "now"
+                                << "now";
+    QTest::newRow("map") << R"(Be \Map="right back"="BRB"\ soon)"
+                         << "back"
+                         << "BRB";
+    QTest::newRow("after a pause") << R"(a\Pau=10\ \Vol=9\later)"
+                                   << "later"
+                                   << "later";
+    QTest::newRow("address digit") << R"(\Ctx="Address"\No 42)"
+                                   << "2"
+                                   << "2";
+}
+
+void TestSpeechText::mapsEverySpokenCharacterIntoTheShownText()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, spokenWord);
+    QFETCH(QString, shownFor);
+
+    const SpeechScript script = parseSpeechText(text, true);
+    bool found = false;
+    for (const SpeechPiece& p : script.pieces) {
+        QCOMPARE(p.shownOf.size(), p.spoken.size());
+        for (const TextRange& r : p.shownOf) {
+            QVERIFY(r.start >= 0 && r.length > 0);
+            QVERIFY(r.start + r.length <= script.shownText.size());
+        }
+        const qsizetype at =
+            p.spoken.indexOf(QRegularExpression("\\b" + QRegularExpression::escape(spokenWord)));
+        if (at < 0)
+            continue;
+        int first = INT_MAX;
+        int end = 0;
+        for (qsizetype i = at; i < at + spokenWord.size(); ++i) {
+            first = std::min(first, p.shownOf[i].start);
+            end = std::max(end, p.shownOf[i].start + p.shownOf[i].length);
+        }
+        QCOMPARE(script.shownText.mid(first, end - first), shownFor);
+        found = true;
+    }
+    QVERIFY(found);
+}
+
+void TestSpeechText::recognisesRepeatLastOnlyAsTheWholeText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("repeat");
+
+    QTest::newRow("exact") << R"(\Lst\)" << true;
+    QTest::newRow("any case, blanks around") << R"(  \lST\ )" << true;
+    QTest::newRow("with text") << R"(\Lst\ again)" << false;
+    QTest::newRow("with a value") << R"(\Lst=1\)" << false;
+}
+
+void TestSpeechText::recognisesRepeatLastOnlyAsTheWholeText()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, repeat);
+    QCOMPARE(parseSpeechText(text, true).repeatLast, repeat);
+}
+
+QTEST_GUILESS_MAIN(TestSpeechText)
+#include "test_speech_text.moc"
