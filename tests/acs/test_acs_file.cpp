@@ -1,3 +1,4 @@
+#include <QFile>
 #include <QTest>
 #include <QVariant>
 
@@ -69,6 +70,23 @@ QStringList describe(const CharacterFile& c)
     return lines;
 }
 
+// The pixels of a decoded image that are not transparent, a rectangle for each run in a row.
+QRegion opaquePixels(const QImage& picture)
+{
+    QRegion region;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width();) {
+            const int start = x;
+            const bool opaque = qAlpha(picture.pixel(x, y)) != 0;
+            while (x < picture.width() && (qAlpha(picture.pixel(x, y)) != 0) == opaque)
+                ++x;
+            if (opaque)
+                region += QRect(start, y, x - start, 1);
+        }
+    }
+    return region;
+}
+
 QImage indexedPicture(const QStringList& rows)
 {
     QImage picture(int(rows.first().size()), int(rows.size()), QImage::Format_Indexed8);
@@ -102,6 +120,7 @@ private slots:
     void setsExactlyOneFlagOfEachPair();
     void centresTheClosedMouth_data();
     void centresTheClosedMouth();
+    void readsARealCharacterWhenGiven();
 };
 
 void TestAcsFile::readsBackEveryField()
@@ -163,14 +182,7 @@ void TestAcsFile::storesRastersCompressedOnlyWhenShorter()
         if (read.images[i].isEmpty())
             continue;
         QVERIFY(!read.images[i].region.isEmpty());
-        const QImage picture = decodeImage(read, i).value();
-        QRegion opaque;
-        for (int y = 0; y < picture.height(); ++y) {
-            for (int x = 0; x < picture.width(); ++x) {
-                if (qAlpha(picture.pixel(x, y)) != 0)
-                    opaque += QRect(x, y, 1, 1);
-            }
-        }
+        const QRegion opaque = opaquePixels(decodeImage(read, i).value());
         QVERIFY(imageRegion(read, i).value().xored(opaque).isEmpty());
     }
 }
@@ -348,6 +360,26 @@ void TestAcsFile::centresTheClosedMouth()
     closed.x = qint16(offset.x());
     closed.y = qint16(offset.y());
     QCOMPARE(mouthCentre(c, closed).value_or(QPoint(-1, -1)), centre);
+}
+
+// Real characters cannot be committed; HORAVOX_REAL_ACS may name one kept locally.
+void TestAcsFile::readsARealCharacterWhenGiven()
+{
+    const QString path = qEnvironmentVariable("HORAVOX_REAL_ACS");
+    if (path.isEmpty())
+        QSKIP("HORAVOX_REAL_ACS names no character file");
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+    const Result<CharacterFile> read = readCharacterFile(file.readAll());
+    QVERIFY2(read.ok(), qPrintable(read.ok() ? QString() : read.error().what));
+    const CharacterFile& c = read.value();
+    for (int i = 0; i < c.images.size(); ++i) {
+        const Result<QImage> picture = decodeImage(c, i);
+        QVERIFY(picture.ok());
+        // The stored region, drawn top-down, must be the opaque pixels exactly.
+        QVERIFY(imageRegion(c, i).value().xored(opaquePixels(picture.value())).isEmpty());
+    }
+    QCOMPARE(describe(readBack(writeCharacterFile(c))), describe(c));
 }
 
 QTEST_GUILESS_MAIN(TestAcsFile)
