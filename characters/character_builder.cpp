@@ -280,7 +280,7 @@ TrayIcon trayIcon(const CharacterDesign& design, Quantiser& quantiser)
 
 QVector<CharacterDesign> bundledDesigns()
 {
-    return {tockDesign(), olwenDesign()};
+    return {tockDesign(), olwenDesign(), pimDesign()};
 }
 
 std::optional<CharacterFile> buildCharacter(const CharacterDesign& design, QString* error)

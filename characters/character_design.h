@@ -51,6 +51,7 @@ struct CharacterDesign
 
 [[nodiscard]] CharacterDesign tockDesign();
 [[nodiscard]] CharacterDesign olwenDesign();
+[[nodiscard]] CharacterDesign pimDesign();
 
 // The pose's lean, squash and scale about the point between the feet.
 [[nodiscard]] QTransform bodyTransform(const Pose& pose);
