@@ -206,14 +206,23 @@ QByteArray compress(QByteArrayView data)
 
     const auto* in = reinterpret_cast<const quint8*>(data.data());
     const qsizetype n = data.size();
-    // Chains of earlier positions with the same two leading bytes, newest first.
-    std::vector<qint32> head(65536, -1);
+    // Chains of earlier positions by their two leading bytes, newest first. Small inputs (most
+    // regions) get a smaller table, where different pairs may share a chain; the full-size table
+    // is indexed by the pair itself.
+    int bits = 8;
+    while (bits < 16 && (qsizetype(1) << bits) < n)
+        ++bits;
+    const auto bucket = [&](qsizetype i) {
+        const quint32 pair = quint32(in[i]) | (quint32(in[i + 1]) << 8);
+        return size_t(bits == 16 ? pair : (pair * 0x9E3779B1u) >> (32 - bits));
+    };
+    std::vector<qint32> head(size_t(1) << bits, -1);
     std::vector<qint32> previous(size_t(n), -1);
     const auto insert = [&](qsizetype i) {
         if (i + 1 < n) {
-            const int key = in[i] | (in[i + 1] << 8);
-            previous[size_t(i)] = head[size_t(key)];
-            head[size_t(key)] = qint32(i);
+            const size_t key = bucket(i);
+            previous[size_t(i)] = head[key];
+            head[key] = qint32(i);
         }
     };
 
@@ -224,12 +233,14 @@ QByteArray compress(QByteArrayView data)
         qsizetype bestLength = 0;
         qsizetype bestDistance = 0;
         if (i + 1 < n) {
-            const int key = in[i] | (in[i + 1] << 8);
-            qint32 candidate = head[size_t(key)];
-            for (int tries = 0; candidate >= 0 && tries < CANDIDATES; ++tries) {
+            qint32 candidate = head[bucket(i)];
+            for (int tries = 0; candidate >= 0 && tries < CANDIDATES;
+                 ++tries, candidate = previous[size_t(candidate)]) {
                 const qsizetype distance = i - candidate;
                 if (distance > WINDOW)
                     break;
+                if (in[candidate] != in[i] || in[candidate + 1] != in[i + 1])
+                    continue;
                 const bool far = distance >= qsizetype(TIERS[3].base);
                 const qsizetype limit =
                     std::min<qsizetype>(n - i, far ? MAX_FAR_LENGTH : MAX_NEAR_LENGTH);
@@ -242,7 +253,6 @@ QByteArray compress(QByteArrayView data)
                     if (length == limit)
                         break;
                 }
-                candidate = previous[size_t(candidate)];
             }
         }
         if (bestLength == 0) {
