@@ -115,6 +115,8 @@ private slots:
     void tagsChangeHowTheVoiceSounds();
     void mouthFollowsPhonemesAndClosesAtPausesAndTheEnd_data();
     void mouthFollowsPhonemesAndClosesAtPausesAndTheEnd();
+    void lipsCloseOnLipSounds_data();
+    void lipsCloseOnLipSounds();
     void wordMarksPaceTheShownText_data();
     void wordMarksPaceTheShownText();
     void bookmarkFiresAtItsWord();
@@ -259,6 +261,34 @@ void TestSynthesizer::mouthFollowsPhonemesAndClosesAtPausesAndTheEnd()
         QVERIFY(mouthAt(u, pauseMiddle + MIXER_SAMPLE_RATE * 6 / 10) != Mouth::Closed ||
                 mouthAt(u, pauseMiddle + MIXER_SAMPLE_RATE * 7 / 10) != Mouth::Closed);
     }
+}
+
+void TestSynthesizer::lipsCloseOnLipSounds_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("minClosings"); // before the final close
+    QTest::addColumn<int>("maxClosings");
+
+    // "b b" of "Bob bought", the m of "my", the m of "map"; the first B opens the list and the
+    // last p runs into the final close.
+    QTest::newRow("b, m and p") << "Bob bought my map." << 3 << 6;
+    QTest::newRow("no lip sounds") << "Here we are now." << 0 << 1;
+}
+
+void TestSynthesizer::lipsCloseOnLipSounds()
+{
+    QFETCH(QString, text);
+    QFETCH(int, minClosings);
+    QFETCH(int, maxClosings);
+
+    Synthesizer synth;
+    const Utterance u = speak(synth, text);
+    QVERIFY(u.mouth.size() > 2);
+    // The first cue may close the mouth before the first sound; the last always does.
+    const auto closings = std::count_if(u.mouth.begin() + 1, u.mouth.end() - 1,
+                                        [](const MouthCue& c) { return c.mouth == Mouth::Closed; });
+    QVERIFY2(closings >= minClosings && closings <= maxClosings,
+             qPrintable(QString::number(closings)));
 }
 
 void TestSynthesizer::wordMarksPaceTheShownText_data()

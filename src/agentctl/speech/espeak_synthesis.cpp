@@ -106,14 +106,15 @@ constexpr int NORMAL_VOLUME = 100;
 constexpr int NORMAL_PITCH = 50;
 constexpr int NORMAL_RANGE = 50;
 
-// The pitch parameter moves the base pitch by about an octave per 50 steps around the voice's
-// own base: roughly 110 Hz for the male voices and 200 Hz for the female variant.
+// Measured on the English voices: the pitch parameter spans about one octave over 0..100, with
+// a median voice pitch of about 106 Hz (male, neutral) or 195 Hz (female) at 50. Pitches past
+// the ends are clamped: the engine cannot go further.
 int pitchParameter(int hz, int gender)
 {
     if (hz <= 0)
         return NORMAL_PITCH;
-    const double reference = gender == 1 ? 200.0 : 110.0;
-    const double p = NORMAL_PITCH + 50.0 * std::log2(hz / reference);
+    const double reference = gender == 1 ? 195.0 : 106.0;
+    const double p = NORMAL_PITCH + 100.0 * std::log2(hz / reference);
     return std::clamp(int(std::lround(p)), 0, 100);
 }
 
