@@ -1,7 +1,5 @@
 #include "character_builder.h"
 
-#include <climits>
-
 #include <QHash>
 #include <QImage>
 #include <QPainter>
@@ -199,41 +197,20 @@ void appendColourEntry(QByteArray& out, QRgb colour)
     out.append('\0');
 }
 
-int nearestOf(const QVector<QRgb>& colours, QRgb c)
+// `indexed` shrunk to size x size, each pixel the commonest palette index of its block: an
+// average would blur the few pixels of an eye into grey.
+QImage shrinkByVote(const QImage& indexed, int size)
 {
-    int best = 0;
-    int bestDistance = INT_MAX;
-    for (int i = 0; i < colours.size(); ++i) {
-        const int dr = qRed(colours[i]) - qRed(c);
-        const int dg = qGreen(colours[i]) - qGreen(c);
-        const int db = qBlue(colours[i]) - qBlue(c);
-        const int distance = 3 * dr * dr + 4 * dg * dg + 2 * db * db;
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = i;
-        }
-    }
-    return best;
-}
-
-// The face of the rest pose at 16 x 16: an AND mask (1 = see-through) and a 16-colour picture,
-// each a packed bitmap with its rows bottom-up.
-TrayIcon trayIcon(const CharacterDesign& design, Quantiser& quantiser)
-{
-    // Each icon pixel takes the commonest colour of its block of the drawing: averaging would
-    // blur the few pixels of an eye into grey.
-    const QImage face = quantiser.quantise(render(design, restPose())).copy(design.iconArea);
-    const QVector<QRgb> palette = face.colorTable();
-    QImage small(ICON_SIZE, ICON_SIZE, QImage::Format_ARGB32);
-    for (int y = 0; y < ICON_SIZE; ++y) {
-        for (int x = 0; x < ICON_SIZE; ++x) {
+    const QVector<QRgb> palette = indexed.colorTable();
+    QImage small(size, size, QImage::Format_ARGB32);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
             QHash<int, int> votes;
-            for (int v = y * face.height() / ICON_SIZE; v < (y + 1) * face.height() / ICON_SIZE;
-                 ++v) {
-                for (int u = x * face.width() / ICON_SIZE; u < (x + 1) * face.width() / ICON_SIZE;
-                     ++u)
-                    ++votes[face.pixelIndex(u, v)];
+            for (int v = y * indexed.height() / size; v < (y + 1) * indexed.height() / size; ++v) {
+                for (int u = x * indexed.width() / size; u < (x + 1) * indexed.width() / size; ++u)
+                    ++votes[indexed.pixelIndex(u, v)];
             }
+            // Ties go to the lower index, so the result does not depend on hash order.
             int best = TRANSPARENT_INDEX;
             for (auto it = votes.cbegin(); it != votes.cend(); ++it) {
                 if (it.value() > votes.value(best) ||
@@ -243,11 +220,20 @@ TrayIcon trayIcon(const CharacterDesign& design, Quantiser& quantiser)
             small.setPixel(x, y, best == TRANSPARENT_INDEX ? 0 : palette[best]);
         }
     }
-    // Black first: the colour under the mask's see-through pixels.
+    return small;
+}
+
+// The face of the rest pose at 16 x 16: an AND mask (1 = see-through) and a 16-colour picture,
+// each a packed bitmap with its rows bottom-up.
+TrayIcon trayIcon(const CharacterDesign& design, Quantiser& quantiser)
+{
+    const QImage face = quantiser.quantise(render(design, restPose())).copy(design.iconArea);
+    // Black at the background index: the colour under the mask's see-through pixels.
     QVector<QRgb> colours{qRgb(0, 0, 0)};
     for (int i = 0; i < design.keyColours.size() && colours.size() < 16; ++i)
         colours.append(design.keyColours[i] | 0xff000000);
     colours.resize(16, qRgb(0, 0, 0));
+    const QImage small = Quantiser(colours).quantise(shrinkByVote(face, ICON_SIZE));
 
     constexpr int maskRow = 4;
     constexpr int colourRow = 8;
@@ -259,16 +245,14 @@ TrayIcon trayIcon(const CharacterDesign& design, Quantiser& quantiser)
     for (QRgb c : colours)
         appendColourEntry(icon.color, c);
     for (int y = ICON_SIZE - 1; y >= 0; --y) {
-        const auto* line = reinterpret_cast<const QRgb*>(small.constScanLine(y));
         QByteArray mask(maskRow, '\0');
         QByteArray colour(colourRow, '\0');
         for (int x = 0; x < ICON_SIZE; ++x) {
-            if (qAlpha(line[x]) < 128) {
+            const int index = small.pixelIndex(x, y);
+            if (index == TRANSPARENT_INDEX)
                 mask[x / 8] = char(mask[x / 8] | (0x80 >> (x % 8)));
-                continue;
-            }
-            const int index = nearestOf(colours, line[x]);
-            colour[x / 2] = char(colour[x / 2] | (x % 2 == 0 ? index << 4 : index));
+            else
+                colour[x / 2] = char(colour[x / 2] | (x % 2 == 0 ? index << 4 : index));
         }
         icon.mask.append(mask);
         icon.color.append(colour);

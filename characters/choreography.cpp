@@ -111,32 +111,28 @@ private:
     int m_returnStart = -1;
 };
 
-AnimationScript look(const QString& name, float side)
+Pose looking(float side)
 {
-    const Pose rest = restPose();
-    const Pose looking = varied(rest, [side](Pose& p) {
+    return varied(restPose(), [side](Pose& p) {
         p.lookX = side;
         p.tilt = 5 * side;
         p.dx = 2 * side;
         p.brow = 0.2f;
     });
+}
+
+AnimationScript look(const QString& name, float side)
+{
     return Script(name, Transition::ReturnAnimation, name + QStringLiteral("Return"))
-        .start(rest)
-        .to(looking, 3)
+        .start(restPose())
+        .to(looking(side), 3)
         .speak()
         .done();
 }
 
 AnimationScript lookBack(const QString& name, float side)
 {
-    const Pose rest = restPose();
-    const Pose looking = varied(rest, [side](Pose& p) {
-        p.lookX = side;
-        p.tilt = 5 * side;
-        p.dx = 2 * side;
-        p.brow = 0.2f;
-    });
-    return Script(name, Transition::None).start(looking).to(rest, 3).done();
+    return Script(name, Transition::None).start(looking(side)).to(restPose(), 3).done();
 }
 
 // Hopping while the window slides; the lean and the look show the direction.
