@@ -23,7 +23,8 @@
 //     palette, and turn it into an Image with imageFromIndexed(); keep the palette in
 //     CharacterInfo::palette (alpha is ignored) and the background index in transparentIndex;
 //   - list the animations with their frames; a frame names images by their index in `images`,
-//     the first image of a frame is the top-most layer;
+//     the first image of a frame is the top-most layer; give the overlays of a frame the centre
+//     that mouthCentre() finds for its closed mouth;
 //   - set voice and balloon (or leave them empty: the writer sets the enabled/disabled flag
 //     bits from whether they are present), the states and at least the 0x0009 localized info;
 //   - writeCharacterFile() then gives the bytes of a .acs file. It compresses rasters where that
@@ -32,7 +33,9 @@
 // Reading one: readCharacterFile() parses the tables and keeps each raster as stored (usually
 // compressed), so opening is cheap. decodeImage() expands one image on demand into an ARGB32
 // QImage, rows top-down, with the transparent index as alpha 0; imageRegion() gives the shape
-// used for the window mask and hit-testing. Names are looked up without regard to case.
+// used for the window mask and hit-testing; renderFrame() (frame_render.h) composites a frame.
+// The reader checks every image, sound and frame index a frame holds, so a character it returns
+// can be played without checking them again. Names are looked up without regard to case.
 namespace agentctl::acs {
 
 // Style flags of CharacterInfo::flags.

@@ -24,6 +24,8 @@ constexpr int MAX_LENGTH_BITS = 11;
 // Shorter streams are refused by the original decoders: the lead byte plus a bare end marker
 // and padding already take 7 bytes.
 constexpr qsizetype MIN_STREAM_SIZE = 8;
+// Some decoders also demand several 0xFF bytes after the marker; this one stops at the marker
+// and needs none, so streams from other writers with less padding still load.
 
 // Reads bits least-significant first from a 64-bit window. Past the end of the input it reads
 // zeros but counts them, so a token that ran off the end is detected once it is complete.
