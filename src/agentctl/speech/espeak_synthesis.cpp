@@ -272,7 +272,8 @@ QByteArray espeakVoiceName(int languageId, int gender, VoiceCharacter character)
 
 bool isEnglish(int languageId)
 {
-    return (languageId & 0x3ff) == 0x09;
+    // Unknown languages are spoken by the US English voice, so they count as English.
+    return QByteArrayView(languageVoice(languageId)).startsWith("en");
 }
 
 Utterance synthesizeScript(const SpeechScript& script, const VoiceSettings& voice,

@@ -26,7 +26,7 @@ using CancelCheck = std::function<bool()>;
 // The espeak voice for a language id, gender and voice character, e.g. "en-us+whisper".
 [[nodiscard]] QByteArray espeakVoiceName(int languageId, int gender, VoiceCharacter character);
 
-// True when the language id's primary language is English (clock times are spelled out).
+// True when the language id is spoken by an English voice (clock times are spelled out).
 [[nodiscard]] bool isEnglish(int languageId);
 
 } // namespace agentctl::speech
