@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QFile>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -9,6 +10,7 @@
 #include "agentctl/runtime/balloon_window.h"
 #include "agentctl/runtime/character_window.h"
 #include "agentctl/runtime/loaded_character.h"
+#include "agentctl/speech/audio_mixer.h"
 #include "manual_timer_source.h"
 #include "test_character.h"
 
@@ -38,6 +40,26 @@ QList<int> ids(const QSignalSpy& spy)
     }
     return result;
 }
+
+// Counts the non-silent samples the mixer sends out.
+class CountingOutput final : public speech::AudioOutput
+{
+public:
+    explicit CountingOutput(qint64& loud) : m_loud(loud) {}
+    bool start() override { return true; }
+    bool failed() const override { return false; }
+    qint64 writableFrames() const override { return 4096; }
+    qint64 write(const qint16* frames, qint64 count) override
+    {
+        m_loud += std::count_if(frames, frames + count, [](qint16 sample) { return sample != 0; });
+        return count;
+    }
+    qint64 playedFrames() const override { return 0; }
+    void rest() override {}
+
+private:
+    qint64& m_loud;
+};
 
 bool anyWindowVisible()
 {
@@ -69,6 +91,11 @@ private slots:
     void windowShowsTheDecodedFrame();
     void clicksCountOnlyOnTheCharacter_data();
     void clicksCountOnlyOnTheCharacter();
+    void popupMenuOnlyWhenAsked_data();
+    void popupMenuOnlyWhenAsked();
+    void dragMovesTheCharacterWithoutAClick();
+    void frameSoundStartsWithItsFrame_data();
+    void frameSoundStartsWithItsFrame();
     void balloonFollowsTheStyleBit_data();
     void balloonFollowsTheStyleBit();
     void speechMovesTheMouth();
@@ -291,6 +318,8 @@ void TestAgentEngine::unloadLeavesNothingBehind()
     }
 
     QCOMPARE(ids(*m_completed), expected);
+    // Nothing of the character is left running, even before it is deleted.
+    QCOMPARE(m_timers->activeTimers(), 0);
     QVERIFY(!anyWindowVisible());
     QVERIFY_THROWS_EXCEPTION(AgentError, m_engine->Characters()(ID));
     QVERIFY_THROWS_EXCEPTION(AgentError, m_engine->Unload(ID));
@@ -367,6 +396,74 @@ void TestAgentEngine::clicksCountOnlyOnTheCharacter()
         QCOMPARE(QPoint(click.at(3).toInt(), click.at(4).toInt()), QPoint(200, 100) + at);
         QCOMPARE(doubleClicks.first().at(1).toInt(), int(Qt::RightButton));
     }
+}
+
+void TestAgentEngine::popupMenuOnlyWhenAsked_data()
+{
+    QTest::addColumn<bool>("on");
+    QTest::addRow("AutoPopupMenu on") << true;
+    QTest::addRow("AutoPopupMenu off") << false;
+}
+
+void TestAgentEngine::popupMenuOnlyWhenAsked()
+{
+    QFETCH(bool, on);
+
+    showAndSettle();
+    character().setAutoPopupMenu(on);
+    QTest::mouseClick(&window(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 16));
+    QVERIFY(!m_engine->character(ID)->popupMenu());
+    QTest::mouseClick(&window(), Qt::RightButton, Qt::NoModifier, QPoint(20, 16));
+    QMenu* menu = m_engine->character(ID)->popupMenu();
+    QCOMPARE(menu && menu->isVisible(), on);
+    if (on) {
+        // Its Hide sends the character away like any queued Hide.
+        menu->actions().first()->trigger();
+        m_timers->advance(LONG_MS);
+        QCOMPARE(m_completed->count(), 1);
+        QVERIFY(!window().isVisible());
+    }
+}
+
+void TestAgentEngine::dragMovesTheCharacterWithoutAClick()
+{
+    character().MoveTo(200, 100);
+    showAndSettle();
+    QSignalSpy clicks(m_engine.get(), &AgentControl::Click);
+
+    QTest::mousePress(&window(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 16));
+    QTest::mouseMove(&window(), QPoint(50, 26));
+    QTest::mouseRelease(&window(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 16));
+
+    QCOMPARE(window().pos(), QPoint(230, 110));
+    QCOMPARE(clicks.count(), 0);
+}
+
+void TestAgentEngine::frameSoundStartsWithItsFrame_data()
+{
+    QTest::addColumn<bool>("shown");
+    QTest::addRow("shown") << true;
+    QTest::addRow("hidden: silent") << false;
+}
+
+void TestAgentEngine::frameSoundStartsWithItsFrame()
+{
+    QFETCH(bool, shown);
+
+    qint64 loud = 0;
+    speech::AudioMixer mixer(std::make_unique<CountingOutput>(loud), [] { return qint64(0); });
+    m_engine = std::make_unique<runtime::AgentEngine>(*m_timers, &mixer, nullptr, 7);
+    m_completed = std::make_unique<QSignalSpy>(m_engine.get(), &AgentControl::RequestComplete);
+    m_engine->Load(ID, m_path);
+    if (shown) {
+        showAndSettle();
+    }
+    character().Play(QStringLiteral("Wave"));
+    m_timers->advance(FRAME_MS - 1);
+    QCOMPARE(loud, 0);
+    m_timers->advance(1);
+    QCOMPARE(loud > 0, shown);
+    m_engine.reset();
 }
 
 void TestAgentEngine::balloonFollowsTheStyleBit_data()

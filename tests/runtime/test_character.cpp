@@ -50,6 +50,22 @@ acs::Animation animation(const QString& name, std::initializer_list<int> tags,
     return result;
 }
 
+// 0.1 s of a square wave, 8-bit mono at 22050 Hz.
+QByteArray toneWav()
+{
+    QByteArray samples;
+    for (int i = 0; i < 2205; ++i) {
+        samples.append(char(i % 50 < 25 ? 200 : 56));
+    }
+    const auto u32 = [](quint32 v) {
+        return QByteArray() + char(v) + char(v >> 8) + char(v >> 16) + char(v >> 24);
+    };
+    const auto u16 = [](quint16 v) { return QByteArray() + char(v) + char(v >> 8); };
+    return "RIFF" + u32(36 + quint32(samples.size())) + "WAVEfmt " + u32(16) + u16(1) + u16(1) +
+           u32(22050) + u32(22050) + u16(1) + u16(8) + "data" + u32(quint32(samples.size())) +
+           samples;
+}
+
 } // namespace
 
 acs::CharacterFile testCharacter()
@@ -94,7 +110,10 @@ acs::CharacterFile testCharacter()
     explain.returnAnimation = QStringLiteral("EXPLAINRETURN");
     character.animations.append(explain);
     character.animations.append(animation(QStringLiteral("ExplainReturn"), {13}));
-    character.animations.append(animation(QStringLiteral("Wave"), {14, 15}));
+    acs::Animation wave = animation(QStringLiteral("Wave"), {14, 15});
+    wave.frames[1].soundIndex = 0;
+    character.animations.append(wave);
+    character.sounds.append(toneWav());
     character.animations.append(animation(QStringLiteral("Idle1"), {16}));
     character.animations.append(animation(QStringLiteral("Idle2"), {17}));
     character.animations.append(animation(QStringLiteral("Idle3"), {18}));

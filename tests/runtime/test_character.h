@@ -15,6 +15,7 @@ inline constexpr int REST_TAG = 6;
 inline constexpr int LOOP_EXIT_TAGS[] = {9, 10};
 inline constexpr int EXPLAIN_TAGS[] = {11, 12};
 inline constexpr int EXPLAIN_RETURN_TAG = 13;
+// The second frame of "Wave" starts the character's one sound, a tone.
 inline constexpr int WAVE_TAGS[] = {14, 15};
 inline constexpr int IDLE_TAGS[] = {16, 17, 18};
 inline constexpr int MOVE_LEFT_TAG = 19;

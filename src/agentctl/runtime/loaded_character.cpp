@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include <QGuiApplication>
+#include <QMenu>
 #include <QPointer>
 #include <QScreen>
 
@@ -75,7 +76,7 @@ LoadedCharacter::LoadedCharacter(acs::CharacterFile character, CharacterServices
     connect(m_player.get(), &AnimationPlayer::frameShown, this, &LoadedCharacter::onFrameShown);
     connect(m_player.get(), &AnimationPlayer::finished, this,
             &LoadedCharacter::onAnimationFinished);
-    connect(m_window.get(), &CharacterWindow::clicked, this, &LoadedCharacter::clicked);
+    connect(m_window.get(), &CharacterWindow::clicked, this, &LoadedCharacter::onClicked);
     connect(m_window.get(), &CharacterWindow::doubleClicked, this, &LoadedCharacter::doubleClicked);
     if (m_services.synthesizer) {
         connect(m_services.synthesizer, &speech::Synthesizer::ready, this,
@@ -246,6 +247,9 @@ void LoadedCharacter::unload()
     m_window->hide();
     if (m_balloon) {
         m_balloon->hide();
+    }
+    if (m_menu) {
+        m_menu->hide();
     }
 }
 
@@ -598,6 +602,25 @@ void LoadedCharacter::hideBalloon()
     if (m_balloon) {
         m_balloon->hide();
     }
+}
+
+void LoadedCharacter::onClicked(int button, int modifiers, QPoint globalPosition)
+{
+    QPointer<LoadedCharacter> self(this);
+    emit clicked(button, modifiers, globalPosition);
+    // The receiver may have unloaded the character or switched the menu off.
+    if (!self || m_unloaded || button != Qt::RightButton || !m_autoPopupMenu) {
+        return;
+    }
+    if (!m_menu) {
+        m_menu = std::make_unique<QMenu>();
+        m_menu->addAction(QStringLiteral("&Hide"), this, [this] {
+            if (!m_unloaded) {
+                Hide();
+            }
+        });
+    }
+    m_menu->popup(globalPosition);
 }
 
 void LoadedCharacter::beginMove(QPoint target)

@@ -14,6 +14,8 @@
 #include "agentctl/runtime/agent_control.h"
 #include "agentctl/speech/synthesizer.h"
 
+class QMenu;
+
 namespace agentctl::runtime {
 
 class AnimationPlayer;
@@ -69,6 +71,8 @@ public:
     [[nodiscard]] CharacterWindow& window() const { return *m_window; }
     // Null until the first Speak that shows the balloon.
     [[nodiscard]] BalloonWindow* balloon() const { return m_balloon.get(); }
+    // Null until AutoPopupMenu first pops it up.
+    [[nodiscard]] QMenu* popupMenu() const { return m_menu.get(); }
 
 signals:
     void requestComplete(int requestId);
@@ -117,6 +121,7 @@ private:
     void onShownChanged(int length);
     void endSpeech();
     void hideBalloon();
+    void onClicked(int button, int modifiers, QPoint globalPosition);
 
     void beginMove(QPoint target);
     void moveStep();
@@ -131,6 +136,7 @@ private:
     std::unique_ptr<AnimationPlayer> m_player;
     std::unique_ptr<CharacterWindow> m_window;
     std::unique_ptr<BalloonWindow> m_balloon;
+    std::unique_ptr<QMenu> m_menu;
     std::unique_ptr<FrameTimer> m_stepTimer;
     std::unique_ptr<FrameTimer> m_idleTimer;
     std::unique_ptr<FrameTimer> m_moveTimer;
