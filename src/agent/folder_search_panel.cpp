@@ -92,7 +92,7 @@ void frmHoravox::openFolderOf(const QString& path)
 
 void frmHoravox::ShowFindAgentPath()
 {
-    if (dirModel->rootPath().isEmpty()) {
+    if (!dirList->rootIndex().isValid()) {
         const QString start = QFileInfo(sAgentPath).isDir() ? sAgentPath : QDir::homePath();
         openFolderOf(QDir::cleanPath(start));
     }

@@ -70,6 +70,10 @@ void frmHoravox::buildLayout()
 {
     auto* client = new QWidget(this);
     setCentralWidget(client);
+    // The layout was drawn for a small dialog font of 11-pixel letters.
+    QFont small = font();
+    small.setPixelSize(11);
+    client->setFont(small);
     // The client area is 7425 x 4470 twips under the menu bar.
     setFixedSize(px(7425), px(4470) + menuBar()->sizeHint().height());
 
@@ -153,7 +157,10 @@ void frmHoravox::buildLayout()
     lblAlarmHeader[1] =
         new QLabel(QStringLiteral("<right-click alarm to test, edit or delete it>"), client);
     place(lblAlarmHeader[1], 4515, 2805, 2880, 210);
+    QFont headerFont = small;
+    headerFont.setPixelSize(10);
     for (QLabel* header : lblAlarmHeader) {
+        header->setFont(headerFont);
         header->setAutoFillBackground(true);
         QPalette colours = header->palette();
         colours.setColor(QPalette::Window, QColor(0xFF, 0xFF, 0xE1));

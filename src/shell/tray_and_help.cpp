@@ -28,16 +28,20 @@ bool frmHoravox::isWindowShown() const
 
 void frmHoravox::setWindowShown(bool shown)
 {
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        setVisible(shown);
-        return;
-    }
     // Without a notification area a hidden window could never be reached again, so it goes
     // to the task bar instead.
-    if (shown)
-        showNormal();
-    else
-        showMinimized();
+    const bool hideInTray = QSystemTrayIcon::isSystemTrayAvailable();
+    if (!shown) {
+        if (hideInTray)
+            hide();
+        else
+            showMinimized();
+        return;
+    }
+    showNormal();
+    // A window the program brings up is the one the user deals with next.
+    raise();
+    activateWindow();
 }
 
 void frmHoravox::mnuShow_Click()

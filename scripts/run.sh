@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what Horavox needs on Debian 12, builds it and starts it. Run as root from anywhere.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+apt-get update
+DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+    g++ cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev \
+    libespeak-ng-dev espeak-ng-data fonts-dejavu-core zlib1g-dev
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build build -j"$(nproc)"
+exec ./build/horavox

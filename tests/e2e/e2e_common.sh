@@ -1,0 +1,66 @@
+# Shared by the end-to-end tests: a private X server and a private PulseAudio with a null sink,
+# both started here and stopped when the test ends.
+set -euo pipefail
+
+E2E_WORK=$(mktemp -d)
+E2E_PIDS=()
+
+e2e_cleanup() {
+    local pid
+    for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    if [ -n "${XDG_RUNTIME_DIR:-}" ] && [ -S "$XDG_RUNTIME_DIR/pulse/native" ]; then
+        pulseaudio --kill 2>/dev/null || true
+    fi
+    wait 2>/dev/null || true
+    rm -rf "$E2E_WORK"
+}
+trap e2e_cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+start_x() {
+    Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp -noreset 9>"$E2E_WORK/display" \
+        >"$E2E_WORK/xvfb.log" 2>&1 &
+    E2E_PIDS+=($!)
+    for _ in $(seq 100); do [ -s "$E2E_WORK/display" ] && break; sleep 0.05; done
+    [ -s "$E2E_WORK/display" ] || fail "Xvfb did not start"
+    export DISPLAY=":$(cat "$E2E_WORK/display")"
+    # A notification area, so that the program can live in it as on a desktop.
+    trayer --edge top --align right --widthtype pixel --width 100 >"$E2E_WORK/trayer.log" 2>&1 &
+    E2E_PIDS+=($!)
+    wait_for_window '^panel$' 5 >/dev/null || fail "trayer did not start"
+}
+
+start_pulse() {
+    export XDG_RUNTIME_DIR="$E2E_WORK/xdg"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    printf '%s\n' 'load-module module-native-protocol-unix' \
+        'load-module module-null-sink sink_name=e2e_sink sink_properties=device.description=E2E_Null_Sink' \
+        'set-default-sink e2e_sink' >"$XDG_RUNTIME_DIR/e2e.pa"
+    pulseaudio --daemonize=yes --exit-idle-time=-1 -n -F "$XDG_RUNTIME_DIR/e2e.pa" \
+        --log-target=stderr 2>"$E2E_WORK/pulse.log"
+    for _ in $(seq 50); do pactl info >/dev/null 2>&1 && return; sleep 0.1; done
+    fail "PulseAudio did not start"
+}
+
+# install_app DIR [CHARACTER_FOLDER]: the program alone in a folder of its own, with the
+# bundled characters beside it when a folder is given.
+install_app() {
+    mkdir -p "$1"
+    cp "$HORAVOX" "$1/horavox"
+    if [ $# -gt 1 ]; then
+        mkdir -p "$1/msagent"
+        cp -r "$2" "$1/msagent/chars"
+    fi
+}
+
+# wait_for_window NAME_REGEX SECONDS: prints the window id once a window so named is mapped.
+wait_for_window() {
+    local deadline=$((SECONDS + $2)) id
+    while [ $SECONDS -le $deadline ]; do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
+        if [ -n "$id" ]; then echo "$id"; return 0; fi
+        sleep 0.05
+    done
+    return 1
+}
