@@ -18,7 +18,7 @@ cmake -S . -B "$BUILD" -G Ninja \
     -DCMAKE_EXE_LINKER_FLAGS="$SANITIZE" \
     -DHORAVOX_WERROR=ON \
     -DHORAVOX_FUZZ=ON
-cmake --build "$BUILD" -j"$JOBS" --target test_lz_codec test_acs_file test_acs_robustness fuzz_acs
+cmake --build "$BUILD" -j"$JOBS" --target test_lz_codec test_acs_file test_acs_robustness acstool fuzz_acs
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
