@@ -1,5 +1,7 @@
 #include "choreography.h"
 
+#include <cmath>
+
 namespace hv::characters {
 namespace {
 
@@ -9,6 +11,18 @@ template <typename Change> Pose varied(Pose base, Change change)
 {
     change(base);
     return base;
+}
+
+// How different two poses look, roughly in pixels of movement.
+float difference(const Pose& a, const Pose& b)
+{
+    const auto d = [](float x, float y, float weight) { return std::abs(x - y) * weight; };
+    return d(a.dx, b.dx, 1) + d(a.dy, b.dy, 1) + d(a.scale, b.scale, 60) +
+           d(a.squash, b.squash, 60) + d(a.tilt, b.tilt, 1) + d(a.eyeOpen, b.eyeOpen, 8) +
+           d(a.lookX, b.lookX, 3) + d(a.lookY, b.lookY, 3) + d(a.brow, b.brow, 3) +
+           d(a.armLeft, b.armLeft, 0.3f) + d(a.armRight, b.armRight, 0.3f) +
+           d(a.wave, b.wave, 0.3f) + d(a.smile, b.smile, 3) + d(a.ring, b.ring, 4) +
+           d(a.glee, b.glee, 8) + d(a.snooze, b.snooze, 6) + (a.mouth == b.mouth ? 0.0f : 4.0f);
 }
 
 // Writes one animation frame by frame, tweening between poses at ten frames a second.
@@ -94,7 +108,7 @@ public:
                 break;
             case Transition::ExitBranches:
                 Q_ASSERT(m_returnStart >= 0);
-                frames[i].exitFrame = i < m_returnStart ? qint16(m_returnStart) : qint16(-2);
+                frames[i].exitFrame = i < m_returnStart ? exitFor(frames[i].pose) : qint16(-2);
                 break;
             case Transition::None:
                 frames[i].exitFrame = -2;
@@ -107,6 +121,21 @@ public:
     }
 
 private:
+    // Asked to stop, a frame already at rest ends there; any other joins the closing passage
+    // at the frame that looks most like it, so the character does not jump.
+    [[nodiscard]] qint16 exitFor(const Pose& pose) const
+    {
+        if (pose == restPose())
+            return -1;
+        const auto& frames = m_animation.frames;
+        int best = m_returnStart;
+        for (int j = m_returnStart; j < frames.size(); ++j) {
+            if (difference(pose, frames[j].pose) < difference(pose, frames[best].pose))
+                best = j;
+        }
+        return qint16(best);
+    }
+
     AnimationScript m_animation;
     int m_returnStart = -1;
 };
