@@ -1,4 +1,4 @@
-#include <QRegularExpression>
+#include <QRandomGenerator>
 #include <QTest>
 
 #include "agentctl/speech/speech_text.h"
@@ -89,6 +89,7 @@ private slots:
     void readsTagsAndText();
     void speaksEveryMinuteOfTheDayAsPeopleSayIt_data();
     void speaksEveryMinuteOfTheDayAsPeopleSayIt();
+    void keepsItsPromisesOnAnyText();
 };
 
 void TestSpeechText::readsTagsAndText_data()
@@ -215,6 +216,36 @@ void TestSpeechText::speaksEveryMinuteOfTheDayAsPeopleSayIt()
     QVERIFY2(!words.isEmpty(), qPrintable(spoken));
     QCOMPARE(hourHeard(words[0]), hour);
     QCOMPARE(minutesHeard(words.mid(1)), minute);
+}
+
+// Texts thrown together from the pieces tags are made of: the reader must never fail, and every
+// spoken character must stand for a part of the shown text.
+void TestSpeechText::keepsItsPromisesOnAnyText()
+{
+    const QStringList bits = {
+        "\\",  "\\\\", "\"",  "=",           "Vol",         "Map",   "Mrk",       "Pau", "Emp",
+        "Chr", "Ctx",  "Lst", "Rst",         "\"\"",        "12",    "9:05",      "0",   " ",
+        "x",   ".",    "@",   "\"Whisper\"", "\"Address\"", "65536", "2147483647"};
+    QRandomGenerator random(20'001);
+    for (int round = 0; round < 3000; ++round) {
+        QString text;
+        const int length = random.bounded(1, 24);
+        for (int i = 0; i < length; ++i)
+            text += bits[random.bounded(int(bits.size()))];
+        const SpeechScript script = parseSpeechText(text, true);
+        QVERIFY2(script.shownText.size() <= text.size() + 8, qPrintable(text));
+        for (const SpeechPiece& p : script.pieces) {
+            QVERIFY(p.pauseMs >= 0 && p.pauseMs <= MAX_PAUSE_MS);
+            QCOMPARE(p.shownOf.size(), p.spoken.size());
+            for (const TextRange& r : p.shownOf) {
+                QVERIFY2(r.start >= 0 && r.length >= 0 &&
+                             r.start + r.length <= script.shownText.size(),
+                         qPrintable(text));
+            }
+            for (const SpokenMark& m : p.marks)
+                QVERIFY(m.spokenOffset >= 0 && m.spokenOffset <= p.spoken.size());
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSpeechText)
