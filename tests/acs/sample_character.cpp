@@ -1,7 +1,8 @@
 #include "sample_character.h"
 
+#include <QDataStream>
+#include <QIODevice>
 #include <QRandomGenerator>
-#include <QtEndian>
 
 using namespace agentctl::acs;
 
@@ -63,28 +64,16 @@ QImage mouthPicture(int shape)
 QByteArray silentWav(int samples)
 {
     QByteArray wav;
-    const auto putU32 = [&](quint32 v) {
-        char b[4];
-        qToLittleEndian(v, b);
-        wav.append(b, 4);
-    };
-    const auto putU16 = [&](quint16 v) {
-        char b[2];
-        qToLittleEndian(v, b);
-        wav.append(b, 2);
-    };
-    wav.append("RIFF");
-    putU32(quint32(36 + samples));
-    wav.append("WAVEfmt ");
-    putU32(16);
-    putU16(1);
-    putU16(1);
-    putU32(11025);
-    putU32(11025);
-    putU16(1);
-    putU16(8);
-    wav.append("data");
-    putU32(quint32(samples));
+    QDataStream out(&wav, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("RIFF", 4);
+    out << quint32(36 + samples);
+    out.writeRawData("WAVEfmt ", 8);
+    // PCM, mono, 11025 Hz, 1 byte a sample.
+    out << quint32(16) << quint16(1) << quint16(1) << quint32(11025) << quint32(11025) << quint16(1)
+        << quint16(8);
+    out.writeRawData("data", 4);
+    out << quint32(samples);
     wav.append(samples, char(0x80));
     return wav;
 }
