@@ -142,6 +142,14 @@ void TestAcsRobustness::checksCorruptFields_data()
         << Patch([=](QByteArray& b) { setU32(b, firstImage + 6, 0xFFFFFFFF); }) << false;
     QTest::newRow("image raster needs more than stored")
         << Patch([=](QByteArray& b) { b[firstImage + 1] = char(0x7F); }) << true;
+    // The sound is moved so that it ends one byte before, at, and one byte past the end.
+    const qsizetype sounds = u32At(m_file, locatorField(3)) + 4;
+    const quint32 soundSize = u32At(m_file, sounds + 4);
+    for (const int past : {-1, 0, 1}) {
+        QTest::addRow("sound ending %d after the end", past)
+            << Patch([=](QByteArray& b) { setU32(b, sounds, quint32(size - soundSize + past)); })
+            << (past <= 0);
+    }
     QTest::newRow("state name length huge")
         << Patch([=](QByteArray& b) { setU32(b, stringAt(b, "SPEAKING"), 0x40000000); }) << false;
     QTest::newRow("localized name length over by one") << Patch([=](QByteArray& b) {
