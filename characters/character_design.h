@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QByteArray>
 #include <QPointF>
 #include <QRect>
@@ -35,10 +37,10 @@ struct CharacterDesign
     // Every colour the drawing uses on purpose; the palette is built around them.
     QVector<QRgb> keyColours;
     // Draws the character in frame coordinates onto a transparent picture.
-    void (*paint)(QPainter& painter, const Pose& pose) = nullptr;
+    std::function<void(QPainter& painter, const Pose& pose)> paint;
     // Centre of the mouth in frame coordinates, and the box around it that holds every mouth
     // shape and lies wholly on the face.
-    QPointF (*mouthCentre)(const Pose& pose) = nullptr;
+    std::function<QPointF(const Pose& pose)> mouthCentre;
     QSize mouthBox;
     // The square of the rest pose that the 16 x 16 tray icon shows, in frame coordinates.
     QRect iconArea;
