@@ -154,8 +154,6 @@ private slots:
     void soundsArePlayableWaves();
     void roundTripsThroughReaderAndWriter_data();
     void roundTripsThroughReaderAndWriter();
-    void buildIsReproducible_data();
-    void buildIsReproducible();
 
 private:
     void addCharacterRows();
@@ -440,24 +438,6 @@ void TestBundledCharacters::roundTripsThroughReaderAndWriter()
     QVERIFY2(read, qPrintable(read ? QString() : read.error().what));
     QCOMPARE(firstDifference(read.value(), character(name)), QString());
     QVERIFY(writeCharacterFile(read.value()) == bytes);
-}
-
-void TestBundledCharacters::buildIsReproducible_data()
-{
-    addCharacterRows();
-}
-
-void TestBundledCharacters::buildIsReproducible()
-{
-    QFETCH(QString, name);
-    for (const auto& design : bundledDesigns()) {
-        if (design.fileName != name)
-            continue;
-        QString error;
-        const auto again = buildCharacter(design, &error);
-        QVERIFY2(again, qPrintable(error));
-        QVERIFY(writeCharacterFile(*again) == writeCharacterFile(character(name)));
-    }
 }
 
 QTEST_MAIN(TestBundledCharacters)
