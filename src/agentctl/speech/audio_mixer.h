@@ -53,9 +53,9 @@ struct DecodedWav
 };
 
 // Reads a RIFF/WAVE blob as stored in a character file: PCM, 8-bit unsigned or 16-bit signed,
-// mono or stereo, any rate; the result is mixed down to mono and resampled. Other codecs, bad
-// headers and truncated data give an error, never a crash. The blob's own RIFF size is not
-// trusted; the data ends where the blob or the data chunk ends, whichever comes first.
+// any channel count, 4 to 192 kHz; the result is mixed down to mono and resampled. Other codecs
+// and bad headers give an error, never a crash. The blob's own RIFF size is not trusted; the
+// data ends where the blob or the data chunk ends, whichever comes first.
 [[nodiscard]] DecodedWav decodeWav(QByteArrayView wav);
 
 // Where the mixed samples go. The mixer owns one; tests give it a fake to drive time.
