@@ -126,6 +126,8 @@ void TestSpeechText::readsTagsAndText_data()
                                         << R"(a\bd)";
     QTest::newRow("pause") << R"(One\Pau=500\Two)" << true << "OneTwo"
                            << "One|[pause 500]|Two";
+    QTest::newRow("no pause") << R"(\Vol=7\a\Pau=0\b)" << true << "ab"
+                              << "<v=7>ab";
     QTest::newRow("pause capped") << R"(\Pau=99999999\x)" << true << "x"
                                   << "[pause 30000]|x";
     QTest::newRow("bookmark") << R"(Look \Mrk=7\here)" << true << "Look here"

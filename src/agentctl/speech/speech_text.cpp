@@ -81,6 +81,8 @@ public:
 
     void addPause(int ms)
     {
+        if (ms == 0)
+            return;
         SpeechPiece pause;
         pause.pauseMs = ms;
         m_script.pieces.append(pause);
