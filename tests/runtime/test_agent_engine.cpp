@@ -429,6 +429,12 @@ void TestAgentEngine::dragMovesTheCharacterWithoutAClick()
 {
     character().MoveTo(200, 100);
     showAndSettle();
+    character().setBalloonStyle(character().BalloonStyle() | BALLOON_ON);
+    character().Speak(QStringLiteral("Hello there, general public"));
+    m_timers->advance(FRAME_MS);
+    const runtime::BalloonWindow* balloon = m_engine->character(ID)->balloon();
+    QVERIFY(balloon && balloon->isVisible());
+    const QPoint balloonAt = balloon->pos();
     QSignalSpy clicks(m_engine.get(), &AgentControl::Click);
 
     QTest::mousePress(&window(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 16));
@@ -437,6 +443,8 @@ void TestAgentEngine::dragMovesTheCharacterWithoutAClick()
 
     QCOMPARE(window().pos(), QPoint(230, 110));
     QCOMPARE(clicks.count(), 0);
+    // The balloon goes along.
+    QCOMPARE(balloon->pos(), balloonAt + QPoint(30, 10));
 }
 
 void TestAgentEngine::frameSoundStartsWithItsFrame_data()

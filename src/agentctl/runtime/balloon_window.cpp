@@ -59,15 +59,20 @@ void BalloonWindow::showWords(const QStringList& words, QRect character, QRect s
         }
         lineCount = std::max<int>(1, int(m_lines.size()));
     }
-    const QSize body(textWidth + 2 * PADDING, lineCount * metrics.lineSpacing() + 2 * PADDING);
-    m_geometry = placeBalloon(character, body, TAIL_LENGTH, screen);
+    m_bodySize = QSize(textWidth + 2 * PADDING, lineCount * metrics.lineSpacing() + 2 * PADDING);
+    place(character, screen);
+    show();
+}
+
+void BalloonWindow::place(QRect character, QRect screen)
+{
+    m_geometry = placeBalloon(character, m_bodySize, TAIL_LENGTH, screen);
     const QRect window = m_geometry.body.united(QRect(m_geometry.tailTip, QSize(1, 1)));
     setGeometry(window);
     // From here on the geometry is in window coordinates.
     m_geometry.body.translate(-window.topLeft());
     m_geometry.tailTip -= window.topLeft();
     update();
-    show();
 }
 
 void BalloonWindow::paintEvent(QPaintEvent*)

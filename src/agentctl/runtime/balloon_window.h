@@ -24,6 +24,8 @@ public:
 
     // Shows the last lines of `words` beside `character` (screen pixels), on `screen`.
     void showWords(const QStringList& words, QRect character, QRect screen);
+    // Keeps the balloon beside a character that has moved.
+    void place(QRect character, QRect screen);
     [[nodiscard]] QStringList visibleLines() const { return m_lines; }
 
 protected:
@@ -38,6 +40,7 @@ private:
     int m_charsPerLine = 1;
     bool m_sizeToText = false;
     QStringList m_lines;
+    QSize m_bodySize;
     BalloonGeometry m_geometry;
 };
 

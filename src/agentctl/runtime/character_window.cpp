@@ -53,6 +53,7 @@ void CharacterWindow::mouseMoveEvent(QMouseEvent* event)
     }
     m_dragging = true;
     move(m_pressWindowPosition + delta);
+    emit dragged(m_pressWindowPosition + delta);
 }
 
 void CharacterWindow::mouseReleaseEvent(QMouseEvent* event)
@@ -64,7 +65,6 @@ void CharacterWindow::mouseReleaseEvent(QMouseEvent* event)
     m_pressed = false;
     if (m_dragging) {
         m_dragging = false;
-        emit dragged();
         return;
     }
     emit clicked(int(event->button()), int(event->modifiers()), event->globalPosition().toPoint());

@@ -23,8 +23,9 @@ signals:
     // button: Qt::MouseButton; modifiers: Qt::KeyboardModifiers; position in screen pixels.
     void clicked(int button, int modifiers, QPoint globalPosition);
     void doubleClicked(int button, int modifiers, QPoint globalPosition);
-    // The user has dragged the window to a new place.
-    void dragged();
+    // The user is dragging the window; it is on its way to topLeft (the window system may not
+    // have reported the move yet).
+    void dragged(QPoint topLeft);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -78,6 +78,7 @@ LoadedCharacter::LoadedCharacter(acs::CharacterFile character, CharacterServices
             &LoadedCharacter::onAnimationFinished);
     connect(m_window.get(), &CharacterWindow::clicked, this, &LoadedCharacter::onClicked);
     connect(m_window.get(), &CharacterWindow::doubleClicked, this, &LoadedCharacter::doubleClicked);
+    connect(m_window.get(), &CharacterWindow::dragged, this, &LoadedCharacter::keepBalloonBeside);
     if (m_services.synthesizer) {
         connect(m_services.synthesizer, &speech::Synthesizer::ready, this,
                 &LoadedCharacter::onUtteranceReady);
@@ -571,12 +572,23 @@ void LoadedCharacter::onShownChanged(int length)
             std::make_unique<BalloonWindow>(m_file.info.balloon.value_or(acs::BalloonInfo()),
                                             m_balloonStyle & BALLOON_SIZE_TO_TEXT);
     }
-    const QScreen* screen =
-        m_window->screen() ? m_window->screen() : QGuiApplication::primaryScreen();
-    const QRect screenRect = screen ? screen->geometry() : m_window->geometry();
     m_balloon->showWords(m_session->shownText().left(length).simplified().split(QLatin1Char(' '),
                                                                                 Qt::SkipEmptyParts),
-                         m_window->geometry(), screenRect);
+                         m_window->geometry(), screenGeometry());
+}
+
+void LoadedCharacter::keepBalloonBeside(QPoint characterTopLeft)
+{
+    if (m_balloon && m_balloon->isVisible()) {
+        m_balloon->place(QRect(characterTopLeft, m_window->size()), screenGeometry());
+    }
+}
+
+QRect LoadedCharacter::screenGeometry() const
+{
+    const QScreen* screen =
+        m_window->screen() ? m_window->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->geometry() : m_window->geometry();
 }
 
 void LoadedCharacter::endSpeech()
@@ -653,7 +665,9 @@ void LoadedCharacter::moveStep()
 {
     ++m_moveStep;
     const QPoint delta = m_moveTo - m_moveFrom;
-    m_window->move(m_moveFrom + delta * m_moveStep / m_moveSteps);
+    const QPoint position = m_moveFrom + delta * m_moveStep / m_moveSteps;
+    m_window->move(position);
+    keepBalloonBeside(position);
     if (m_moveStep < m_moveSteps) {
         m_moveTimer->start(MOVE_STEP_MS);
         return;

@@ -119,6 +119,8 @@ private:
     void startSession(std::unique_ptr<SpeechSession> session);
     void onUtteranceReady(const speech::Utterance& utterance);
     void onShownChanged(int length);
+    void keepBalloonBeside(QPoint characterTopLeft);
+    [[nodiscard]] QRect screenGeometry() const;
     void endSpeech();
     void hideBalloon();
     void onClicked(int button, int modifiers, QPoint globalPosition);
