@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "little_endian.h"
@@ -36,8 +37,12 @@ void strike(std::vector<double>& mix, double start, double frequency,
     }
 }
 
-QByteArray toWave(const std::vector<double>& mix)
+QByteArray toWave(std::vector<double> mix)
 {
+    // The notes are cut off while still ringing faintly; a 20 ms fade keeps the cut silent.
+    const std::size_t fade = std::min<std::size_t>(mix.size(), SAMPLE_RATE / 50);
+    for (std::size_t i = 0; i < fade; ++i)
+        mix[mix.size() - 1 - i] *= double(i) / double(fade);
     double peak = 0;
     for (double v : mix)
         peak = std::max(peak, std::abs(v));
@@ -70,7 +75,7 @@ QByteArray ringingBell(double frequency, int strikes, double interval)
     for (int i = 0; i < strikes; ++i)
         strike(mix, i * interval, frequency,
                {{1.0, 1.0, 9}, {2.0, 0.45, 14}, {2.76, 0.3, 20}, {5.4, 0.12, 30}});
-    return toWave(mix);
+    return toWave(std::move(mix));
 }
 
 QByteArray chime(std::initializer_list<double> notes, double spacing)
@@ -81,7 +86,7 @@ QByteArray chime(std::initializer_list<double> notes, double spacing)
         strike(mix, start, note, {{1.0, 1.0, 6}, {2.0, 0.2, 12}, {3.0, 0.06, 18}});
         start += spacing;
     }
-    return toWave(mix);
+    return toWave(std::move(mix));
 }
 
 } // namespace hv::characters

@@ -40,8 +40,9 @@ void TestSound::lastsAndPeaksAsAsked()
             std::max(peak, std::abs(int(qFromLittleEndian<qint16>(wave.constData() + 44 + 2 * i))));
     // Normalised to the same loudness whatever the notes, well clear of clipping.
     QCOMPARE(peak, 16000);
-    // Starts from silence, so it does not click.
+    // Starts and ends in silence, so it does not click.
     QVERIFY(std::abs(qFromLittleEndian<qint16>(wave.constData() + 44)) < 100);
+    QVERIFY(std::abs(qFromLittleEndian<qint16>(wave.constData() + wave.size() - 2)) < 100);
 }
 
 QTEST_GUILESS_MAIN(TestSound)
