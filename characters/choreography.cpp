@@ -1,6 +1,7 @@
 #include "choreography.h"
 
 #include <cmath>
+#include <utility>
 
 namespace hv::characters {
 namespace {
