@@ -47,6 +47,7 @@ AnimationPlayer::~AnimationPlayer() = default;
 
 void AnimationPlayer::play(int animationIndex)
 {
+    ++m_generation;
     m_animation = animationIndex;
     m_playing = true;
     m_exiting = false;
@@ -58,11 +59,10 @@ void AnimationPlayer::play(int animationIndex)
         m_timer->start(0);
         return;
     }
-    const quint64 generation = ++m_generation;
-    const int ms = show(0);
-    if (generation == m_generation) {
-        m_timer->start(ms);
-    }
+    const int ms = frameMs(0);
+    // Armed before the frame is drawn, so drawing does not push the next frame back.
+    m_timer->start(ms);
+    show(0);
 }
 
 void AnimationPlayer::exit()
@@ -110,26 +110,27 @@ void AnimationPlayer::advance()
             emit finished(m_animation);
             return;
         }
-        const int ms = show(next);
-        if (generation != m_generation) {
-            return;
+        const int ms = frameMs(next);
+        const bool pause = ms == 0 && ++instantFrames >= MAX_INSTANT_FRAMES;
+        if (ms > 0 || pause) {
+            m_timer->start(pause ? INSTANT_LOOP_PAUSE_MS : ms);
         }
-        if (ms > 0) {
-            m_timer->start(ms);
-            return;
-        }
-        if (++instantFrames >= MAX_INSTANT_FRAMES) {
-            m_timer->start(INSTANT_LOOP_PAUSE_MS);
+        show(next);
+        if (generation != m_generation || ms > 0 || pause) {
             return;
         }
     }
 }
 
-int AnimationPlayer::show(int frame)
+int AnimationPlayer::frameMs(int frame) const
+{
+    return m_character.animations.at(m_animation).frames.at(frame).duration * 10;
+}
+
+void AnimationPlayer::show(int frame)
 {
     m_frame = frame;
     emit frameShown(m_animation, frame);
-    return m_character.animations.at(m_animation).frames.at(frame).duration * 10;
 }
 
 } // namespace agentctl::runtime

@@ -51,8 +51,8 @@ signals:
 
 private:
     void advance();
-    // Shows `frame` and returns its duration in ms.
-    int show(int frame);
+    [[nodiscard]] int frameMs(int frame) const;
+    void show(int frame);
 
     const acs::CharacterFile& m_character;
     std::unique_ptr<FrameTimer> m_timer;
