@@ -176,6 +176,9 @@ void TestAgentEngine::loadRejectsWhatIsNotACharacter_data()
     QTest::newRow("text") << QByteArray("The time is 2:30.\n") << true;
     QTest::newRow("truncated") << valid.left(valid.size() / 2) << true;
     QTest::newRow("header only") << valid.left(36) << true;
+    auto huge = testCharacter();
+    huge.info.width = 40000;
+    QTest::newRow("frame size out of range") << acs::writeCharacterFile(huge) << true;
 }
 
 void TestAgentEngine::loadRejectsWhatIsNotACharacter()

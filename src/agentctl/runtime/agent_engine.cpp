@@ -16,6 +16,10 @@ namespace agentctl::runtime {
 
 namespace {
 
+// Widest and tallest frame accepted, in pixels. Real characters stay under 400; a corrupt size
+// must not make every frame a gigabyte.
+constexpr int MAX_CHARACTER_SIDE = 2048;
+
 [[noreturn]] void fail(const QString& message)
 {
     throw AgentError(message.toStdString());
@@ -43,9 +47,14 @@ acs::CharacterFile readCharacter(const QString& path)
                  .arg(parsed.error().offset));
     }
     acs::CharacterFile character = std::move(parsed).value();
-    if (character.info.width == 0 || character.info.height == 0) {
-        fail(
-            QStringLiteral("%1 is not a usable character file: its frame size is empty").arg(path));
+    const auto& info = character.info;
+    if (info.width == 0 || info.height == 0 || info.width > MAX_CHARACTER_SIDE ||
+        info.height > MAX_CHARACTER_SIDE) {
+        fail(QStringLiteral("%1 is not a usable character file: its frame size %2 x %3 is out of "
+                            "range")
+                 .arg(path)
+                 .arg(info.width)
+                 .arg(info.height));
     }
     return character;
 }
