@@ -1,0 +1,87 @@
+#include <QLocale>
+#include <QTest>
+
+#include "clock/time_phrase.h"
+
+class TestTimePhrase final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void speaksTheHourOnTheTwelveHourClock_data();
+    void speaksTheHourOnTheTwelveHourClock();
+    void captionShowsShortDateAndTwelveHourTime_data();
+    void captionShowsShortDateAndTwelveHourTime();
+
+private:
+    QLocale m_savedLocale;
+};
+
+void TestTimePhrase::init()
+{
+    m_savedLocale = QLocale();
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+void TestTimePhrase::cleanup()
+{
+    QLocale::setDefault(m_savedLocale);
+}
+
+void TestTimePhrase::speaksTheHourOnTheTwelveHourClock_data()
+{
+    QTest::addColumn<int>("hour");
+    QTest::addColumn<int>("minute");
+    QTest::addColumn<QString>("phrase");
+    QTest::newRow("midnight") << 0 << 0 << "The time is, 12:00.";
+    QTest::newRow("morning") << 7 << 5 << "The time is, 7:05.";
+    QTest::newRow("half past noon") << 12 << 30 << "The time is, 12:30.";
+    QTest::newRow("one in the afternoon") << 13 << 0 << "The time is, 1:00.";
+    QTest::newRow("evening") << 19 << 5 << "The time is, 7:05.";
+    // Above 12 the hour loses 12, and hour 0 is said as 12; minutes always have two digits.
+    for (int hour = 0; hour < 24; ++hour) {
+        const int spoken = hour == 0 ? 12 : hour > 12 ? hour - 12 : hour;
+        for (int minute : {1, 15, 30, 59}) {
+            QTest::addRow("%02d:%02d", hour, minute)
+                << hour << minute
+                << QString("The time is, %1:%2.").arg(spoken).arg(minute, 2, 10, QChar('0'));
+        }
+    }
+}
+
+void TestTimePhrase::speaksTheHourOnTheTwelveHourClock()
+{
+    QFETCH(int, hour);
+    QFETCH(int, minute);
+    QFETCH(QString, phrase);
+    QCOMPARE(hv::clock::timePhrase(hour, minute), phrase);
+}
+
+void TestTimePhrase::captionShowsShortDateAndTwelveHourTime_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("caption");
+    const QDate day(2026, 12, 5);
+    QTest::newRow("midnight") << QDateTime(day, QTime(0, 0)) << "Horavox - 12/5/2026, 12:00:00 AM";
+    QTest::newRow("noon") << QDateTime(day, QTime(12, 0)) << "Horavox - 12/5/2026, 12:00:00 PM";
+    QTest::newRow("morning") << QDateTime(day, QTime(9, 5, 7))
+                             << "Horavox - 12/5/2026, 09:05:07 AM";
+    QTest::newRow("afternoon") << QDateTime(day, QTime(13, 0, 1))
+                               << "Horavox - 12/5/2026, 01:00:01 PM";
+    QTest::newRow("last second of the year")
+        << QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)) << "Horavox - 12/31/2026, 11:59:59 PM";
+    QTest::newRow("new year") << QDateTime(QDate(2027, 1, 1), QTime(0, 0, 0))
+                              << "Horavox - 1/1/2027, 12:00:00 AM";
+}
+
+void TestTimePhrase::captionShowsShortDateAndTwelveHourTime()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(QString, caption);
+    QCOMPARE(hv::clock::captionText(now, QLocale()), caption);
+}
+
+QTEST_GUILESS_MAIN(TestTimePhrase)
+#include "test_time_phrase.moc"
