@@ -11,8 +11,8 @@
 #include "agentctl/runtime/character_window.h"
 #include "agentctl/runtime/loaded_character.h"
 #include "agentctl/speech/audio_mixer.h"
+#include "fixture_character.h"
 #include "manual_timer_source.h"
-#include "test_character.h"
 
 using namespace agentctl;
 using namespace hv::runtime_test;

@@ -3,8 +3,8 @@
 
 #include "agentctl/acs/acs_model.h"
 #include "agentctl/runtime/animation_player.h"
+#include "fixture_character.h"
 #include "manual_timer_source.h"
-#include "test_character.h"
 
 using namespace agentctl;
 using namespace hv::runtime_test;

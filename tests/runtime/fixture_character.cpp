@@ -1,4 +1,4 @@
-#include "test_character.h"
+#include "fixture_character.h"
 
 #include <QImage>
 
