@@ -116,13 +116,16 @@ void frmHoravox::drvList_Change()
 
 void frmHoravox::cmdOkAgentPath_Click()
 {
-    // A highlighted folder wins over the open one, opened or not.
+    // A highlighted folder wins over the open one: it is opened, so that after "search
+    // again" the user goes on from the folder that was tried.
     const QModelIndex highlighted = dirList->currentIndex();
-    const QString folder = highlighted.isValid() ? dirModel->filePath(highlighted) : openFolder();
-    sAgentPath =
-        QDir::cleanPath(folder) + (folder.endsWith(u'/') ? QString() : QStringLiteral("/"));
-    if (sAgentPath == QStringLiteral("//"))
-        sAgentPath = QStringLiteral("/");
+    if (highlighted.isValid() && dirModel->filePath(highlighted) != openFolder()) {
+        dirList->setRootIndex(dirModel->setRootPath(dirModel->filePath(highlighted)));
+        dirList->setCurrentIndex(QModelIndex());
+    }
+    sAgentPath = openFolder();
+    if (!sAgentPath.endsWith(u'/'))
+        sAgentPath += u'/';
 
     if (FindAgentFiles()) {
         fraMain->move(px(IN_VIEW), fraMain->y());

@@ -1,3 +1,4 @@
+#include <QComboBox>
 #include <QFileSystemModel>
 #include <QFrame>
 #include <QListWidget>
@@ -33,6 +34,8 @@ private slots:
     void okTakesTheHighlightedOrOpenFolder();
     void withoutAFolderTheUserTriesAgainOrEnds_data();
     void withoutAFolderTheUserTriesAgainOrEnds();
+    void unreadableDriveGoesBackSilently_data();
+    void unreadableDriveGoesBackSilently();
 
 private:
     [[nodiscard]] bool panelInView() const;
@@ -137,6 +140,9 @@ void TestFolderSearchPanel::withoutAFolderTheUserTriesAgainOrEnds()
         m_window->dirList->setCurrentIndex(m_window->dirModel->index(folder(highlighted)));
         m_window->cmdOkAgentPath->click();
         QCOMPARE(m_window->sAgentPath, folder(highlighted + '/'));
+        // The tried folder is open, so the next try goes on from inside it.
+        QCOMPARE(m_window->openFolder(), folder(highlighted));
+        QCOMPARE(m_window->dirList->rootIndex(), m_window->dirModel->index(folder(highlighted)));
     }
 
     QCOMPARE(m_f->platform.messageBoxes.size(), 1);
@@ -150,6 +156,28 @@ void TestFolderSearchPanel::withoutAFolderTheUserTriesAgainOrEnds()
     QCOMPARE(m_window->height(), height);
     QCOMPARE(m_window->lstAgents->count(), 0);
     QCOMPARE(QDir(m_f->app.path()).entryList(QDir::Files), QStringList());
+}
+
+void TestFolderSearchPanel::unreadableDriveGoesBackSilently_data()
+{
+    QTest::addColumn<bool>("readable");
+    QTest::newRow("readable drive") << true;
+    QTest::newRow("unreadable drive") << false;
+}
+
+void TestFolderSearchPanel::unreadableDriveGoesBackSilently()
+{
+    QFETCH(bool, readable);
+    const QString drive = readable ? folder("") : folder("no such drive/");
+    const QString before = m_window->openFolder();
+    m_window->drvList->addItem(drive);
+    m_window->drvList->setCurrentIndex(m_window->drvList->count() - 1);
+
+    m_window->drvList_Change();
+
+    QCOMPARE(m_window->openFolder(), readable ? QDir::cleanPath(drive) : before);
+    QCOMPARE(m_window->drvList->currentText() == drive, readable);
+    QVERIFY(m_f->platform.messageBoxes.isEmpty());
 }
 
 QTEST_MAIN(TestFolderSearchPanel)
