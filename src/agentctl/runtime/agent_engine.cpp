@@ -85,6 +85,9 @@ AgentEngine::~AgentEngine()
     for (auto& [id, character] : m_characters) {
         delete character;
     }
+    for (const auto& leaving : std::as_const(m_leaving)) {
+        delete leaving.data();
+    }
 }
 
 void AgentEngine::Load(const QString& characterId, const QString& path)
@@ -126,6 +129,8 @@ void AgentEngine::Unload(const QString& characterId)
     // Unload may come from inside one of the character's own signals (a click, a completed
     // request); it goes once that has returned.
     character->deleteLater();
+    m_leaving.removeAll(nullptr);
+    m_leaving.append(character);
 }
 
 AgentCharacter* AgentEngine::operator()(const QString& characterId)

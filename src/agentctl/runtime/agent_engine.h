@@ -3,6 +3,9 @@
 #include <map>
 #include <memory>
 
+#include <QList>
+#include <QPointer>
+
 #include "agentctl/runtime/agent_control.h"
 
 namespace agentctl::speech {
@@ -53,6 +56,9 @@ private:
     int m_loads = 0;
     int m_nextRequestId = 1;
     std::map<QString, LoadedCharacter*> m_characters;
+    // Unloaded characters waiting for deleteLater; they use the timers and the mixer, so they
+    // must not outlive the engine.
+    QList<QPointer<LoadedCharacter>> m_leaving;
 };
 
 // The path to open for `path`: itself when it exists, otherwise a file in the same folder
