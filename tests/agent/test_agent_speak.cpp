@@ -18,17 +18,11 @@ private slots:
     void failureEndsTheAppearance();
     void findsTheFileWhateverTheLetterCase_data();
     void findsTheFileWhateverTheLetterCase();
-    void doubleClickSendsTheCharacterAway_data();
-    void doubleClickSendsTheCharacterAway();
-    void clickRepeatsOnlyAnAlarmMessage_data();
-    void clickRepeatsOnlyAnAlarmMessage();
-    void onlyTheHideReleasesTheCharacter();
-    void aSecondAnnouncementReplacesTheFirstAtOnce();
+    void clicksOnTheCharacter_data();
+    void clicksOnTheCharacter();
+    void onlyTheLatestHideReleasesTheCharacter();
 
 private:
-    // An alarm puts its message on screen the way the alarm check does.
-    void showAlarm(const QString& message);
-
     std::unique_ptr<WindowFixture> m_f;
     hv::shell::frmHoravox* m_window = nullptr;
     QStringList& log() { return m_f->agent.log; }
@@ -46,40 +40,22 @@ void TestAgentSpeak::cleanup()
     m_f.reset();
 }
 
-void TestAgentSpeak::showAlarm(const QString& message)
-{
-    m_window->iActiveAlarm = 0;
-    m_window->sAlarmMessage = message;
-    m_window->AgentSpeak(message);
-}
-
 void TestAgentSpeak::callsInOrderForEachKindOfAppearance_data()
 {
     QTest::addColumn<int>("balloon");
     QTest::addColumn<bool>("alarm");
     QTest::addColumn<bool>("busy");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("tail");
-    // The character brings style bits 2 and 4; only bit 1 is the program's.
-    QTest::newRow("announce with balloon")
-        << 0 << false << false << "The time is, 9:00."
-        << QStringList{"Balloon.Style 7", "AutoPopupMenu False",      "MoveTo 5 615", "Show",
-                       "Play Explain",    "Speak The time is, 9:00.", "Hide"};
+    QTest::addColumn<QStringList>("afterShow");
+    const QStringList announce{"Play Explain", "Speak The time is, 9:00.", "Hide"};
+    QTest::newRow("announce with balloon") << 0 << false << false << announce[1].mid(6) << announce;
     QTest::newRow("announce without balloon")
-        << 1 << false << false << "The time is, 9:00."
-        << QStringList{"Balloon.Style 6", "AutoPopupMenu False",      "MoveTo 5 615", "Show",
-                       "Play Explain",    "Speak The time is, 9:00.", "Hide"};
+        << 1 << false << false << announce[1].mid(6) << announce;
     QTest::newRow("alarm stays on screen")
         << 1 << true << false << "Wake up"
-        << QStringList{"Balloon.Style 6", "AutoPopupMenu False", "MoveTo 5 615", "Show",
-                       "Play Explain",    "Speak Wake up",       "Play Idle1_1"};
-    QTest::newRow("busy caller drives it")
-        << 0 << false << true << ""
-        << QStringList{"Balloon.Style 7", "AutoPopupMenu False", "MoveTo 5 615", "Show"};
-    QTest::newRow("empty text") << 1 << false << false << ""
-                                << QStringList{"Balloon.Style 6", "AutoPopupMenu False",
-                                               "MoveTo 5 615",    "Show",
-                                               "Play Explain",    "Hide"};
+        << QStringList{"Play Explain", "Speak Wake up", "Play Idle1_1"};
+    QTest::newRow("busy caller drives it") << 0 << false << true << "" << QStringList();
+    QTest::newRow("empty text") << 1 << false << false << "" << QStringList{"Play Explain", "Hide"};
 }
 
 void TestAgentSpeak::callsInOrderForEachKindOfAppearance()
@@ -88,21 +64,25 @@ void TestAgentSpeak::callsInOrderForEachKindOfAppearance()
     QFETCH(bool, alarm);
     QFETCH(bool, busy);
     QFETCH(QString, text);
-    QFETCH(QStringList, tail);
+    QFETCH(QStringList, afterShow);
     m_window->mnuBalloonOpt_Click(balloon);
     m_window->bAgentBusy = busy;
-    if (alarm)
-        m_window->iActiveAlarm = 3;
+    m_window->iActiveAlarm = alarm ? 3 : -1;
 
     m_window->AgentSpeak(text);
 
-    const QStringList head{"Unload CharacterID",
-                           "Load CharacterID " + m_f->charsFolder() + "Peedy.acs",
-                           "LanguageID 1033"};
-    QCOMPARE(log(), head + tail);
+    // The character brings style bits 2 and 4; only bit 1 is the program's.
+    const QStringList upToShow{"Unload CharacterID",
+                               "Load CharacterID " + m_f->charsFolder() + "Peedy.acs",
+                               "LanguageID 1033",
+                               QString("Balloon.Style %1").arg(balloon == 0 ? 7 : 6),
+                               "AutoPopupMenu False",
+                               "MoveTo 5 615",
+                               "Show"};
+    QCOMPARE(log(), upToShow + afterShow);
     QCOMPARE(m_window->iBalloonOption, balloon);
     QVERIFY(m_window->objCharacter);
-    const bool hides = tail.last() == "Hide";
+    const bool hides = afterShow.endsWith("Hide");
     QCOMPARE(m_window->reqHide, hides ? m_f->agent.requests.last() : agentctl::AgentRequest());
 }
 
@@ -110,37 +90,33 @@ void TestAgentSpeak::failureEndsTheAppearance_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("failingCall");
-    QTest::addColumn<QString>("lastCall");
-    QTest::addColumn<bool>("message");
     QTest::newRow("missing file") << "Nobody"
-                                  << ""
-                                  << "Load CharacterID" << true;
+                                  << "Load";
     QTest::newRow("moving fails") << "Peedy"
-                                  << "MoveTo"
-                                  << "MoveTo" << false;
+                                  << "MoveTo";
     QTest::newRow("speaking fails") << "Peedy"
-                                    << "Speak"
-                                    << "Speak" << false;
+                                    << "Speak";
 }
 
 void TestAgentSpeak::failureEndsTheAppearance()
 {
     QFETCH(QString, name);
     QFETCH(QString, failingCall);
-    QFETCH(QString, lastCall);
-    QFETCH(bool, message);
     const QString path = m_f->charsFolder() + name + ".acs";
-    if (message)
+    const bool loadFails = failingCall == "Load";
+    if (loadFails)
         m_f->agent.failingPaths.append(path);
-    m_f->agent.failingCall = failingCall;
+    else
+        m_f->agent.failingCall = failingCall;
     m_window->sAgentName = name;
 
     m_window->AgentSpeak("The time is, 9:00.");
 
-    QVERIFY(log().last().startsWith(lastCall));
+    QVERIFY(log().last().startsWith(failingCall));
     QVERIFY(!m_window->objCharacter);
-    QCOMPARE(m_f->platform.messageBoxes.size(), message ? 1 : 0);
-    if (message) {
+    // Only a character that cannot be opened is worth a message.
+    QCOMPARE(m_f->platform.messageBoxes.size(), loadFails ? 1 : 0);
+    if (loadFails) {
         const auto& box = m_f->platform.messageBoxes.first();
         QCOMPARE(box.text, "There was an error opening the Agent file \r\n" + path);
         QCOMPARE(box.title, QString("Horavox"));
@@ -150,7 +126,6 @@ void TestAgentSpeak::failureEndsTheAppearance()
     // The next call tries afresh.
     m_f->agent.failingPaths.clear();
     m_f->agent.failingCall.clear();
-    WindowFixture::putFiles(m_f->charsFolder(), {name + ".acs"});
     m_window->AgentSpeak("The time is, 9:01.");
     QCOMPARE(log().last(), QString("Hide"));
     QVERIFY(m_window->objCharacter);
@@ -185,65 +160,55 @@ void TestAgentSpeak::findsTheFileWhateverTheLetterCase()
     QVERIFY(m_f->platform.messageBoxes.isEmpty());
 }
 
-void TestAgentSpeak::doubleClickSendsTheCharacterAway_data()
+void TestAgentSpeak::clicksOnTheCharacter_data()
 {
     QTest::addColumn<bool>("alarm");
-    QTest::newRow("speaking the time") << false;
-    QTest::newRow("alarm on screen") << true;
+    QTest::addColumn<bool>("twice");
+    QTest::addColumn<QStringList>("calls");
+    QTest::newRow("click on an alarm") << true << false << QStringList{"Speak Wake up"};
+    QTest::newRow("click while announcing") << false << false << QStringList();
+    QTest::newRow("double-click on an alarm") << true << true << QStringList{"Stop", "Hide"};
+    QTest::newRow("double-click while announcing") << false << true << QStringList{"Stop", "Hide"};
 }
 
-void TestAgentSpeak::doubleClickSendsTheCharacterAway()
+void TestAgentSpeak::clicksOnTheCharacter()
 {
     QFETCH(bool, alarm);
-    if (alarm)
-        showAlarm("Wake up");
-    else
-        m_window->AgentSpeak("The time is, 9:00.");
+    QFETCH(bool, twice);
+    QFETCH(QStringList, calls);
+    m_window->iActiveAlarm = alarm ? 0 : -1;
+    m_window->sAlarmMessage = alarm ? "Wake up" : "";
+    m_window->AgentSpeak(alarm ? "Wake up" : "The time is, 9:00.");
     m_window->imgAgents->hide();
     log().clear();
 
-    m_f->agent.doubleClickCharacter();
-
-    QCOMPARE(log(), (QStringList{"Stop", "Hide"}));
-    QCOMPARE(m_window->reqHide, m_f->agent.requests.last());
-    QCOMPARE(m_window->iActiveAlarm, -1);
-    QVERIFY(m_window->sAlarmMessage.isEmpty());
-
-    m_f->agent.complete(m_window->reqHide);
-    QCOMPARE(log().last(), QString("Unload CharacterID"));
-    QVERIFY(!m_window->objCharacter);
-    QVERIFY(!m_window->imgAgents->isHidden());
-}
-
-void TestAgentSpeak::clickRepeatsOnlyAnAlarmMessage_data()
-{
-    QTest::addColumn<bool>("alarm");
-    QTest::addColumn<QStringList>("calls");
-    QTest::newRow("alarm on screen") << true << QStringList{"Speak Wake up"};
-    QTest::newRow("announcing the time") << false << QStringList();
-}
-
-void TestAgentSpeak::clickRepeatsOnlyAnAlarmMessage()
-{
-    QFETCH(bool, alarm);
-    QFETCH(QStringList, calls);
-    if (alarm)
-        showAlarm("Wake up");
+    if (twice)
+        m_f->agent.doubleClickCharacter();
     else
-        m_window->AgentSpeak("The time is, 9:00.");
-    log().clear();
-
-    m_f->agent.clickCharacter();
+        m_f->agent.clickCharacter();
 
     QCOMPARE(log(), calls);
+    QCOMPARE(m_window->iActiveAlarm, alarm && !twice ? 0 : -1);
+    QCOMPARE(m_window->sAlarmMessage.isEmpty(), !alarm || twice);
+    if (twice) {
+        QCOMPARE(m_window->reqHide, m_f->agent.requests.last());
+        m_f->agent.complete(m_window->reqHide);
+        QCOMPARE(log().last(), QString("Unload CharacterID"));
+        QVERIFY(!m_window->objCharacter);
+        QVERIFY(!m_window->imgAgents->isHidden());
+    }
 }
 
-void TestAgentSpeak::onlyTheHideReleasesTheCharacter()
+void TestAgentSpeak::onlyTheLatestHideReleasesTheCharacter()
 {
     m_window->AgentSpeak("The time is, 9:00.");
-    const QList<agentctl::AgentRequest> requests = m_f->agent.requests;
     log().clear();
-    for (const agentctl::AgentRequest& request : requests) {
+    // A second announcement in quick succession unloads the first character at once.
+    m_window->AgentSpeak("The time is, 9:01.");
+    QCOMPARE(log().first(), QString("Unload CharacterID"));
+    log().clear();
+
+    for (const agentctl::AgentRequest& request : m_f->agent.requests) {
         if (request != m_window->reqHide)
             m_f->agent.complete(request);
     }
@@ -253,23 +218,6 @@ void TestAgentSpeak::onlyTheHideReleasesTheCharacter()
     m_f->agent.complete(m_window->reqHide);
     QCOMPARE(log(), QStringList{"Unload CharacterID"});
     QVERIFY(!m_window->objCharacter);
-}
-
-void TestAgentSpeak::aSecondAnnouncementReplacesTheFirstAtOnce()
-{
-    m_window->AgentSpeak("The time is, 9:00.");
-    const agentctl::AgentRequest firstHide = m_window->reqHide;
-    log().clear();
-
-    m_window->AgentSpeak("The time is, 9:01.");
-    QCOMPARE(log().first(), QString("Unload CharacterID"));
-    QCOMPARE(m_f->agent.character(), m_window->objCharacter.data());
-
-    // The first character's hide can no longer release the second one.
-    log().clear();
-    m_f->agent.complete(firstHide);
-    QVERIFY(log().isEmpty());
-    QVERIFY(m_window->objCharacter);
 }
 
 QTEST_MAIN(TestAgentSpeak)

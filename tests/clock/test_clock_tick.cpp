@@ -17,16 +17,6 @@ QDateTime at(int hour, int minute, int second = 0)
     return QDateTime(DAY, QTime(hour, minute, second));
 }
 
-QStringList spokenLines(const QStringList& log)
-{
-    QStringList spoken;
-    for (const QString& line : log) {
-        if (line.startsWith("Speak "))
-            spoken.append(line);
-    }
-    return spoken;
-}
-
 } // namespace
 
 class TestClockTick final : public QObject
@@ -42,10 +32,9 @@ private slots:
     void synchronisesOnTheMinuteWithoutSpeaking();
     void testButtonSpeaksWhateverTheInterval_data();
     void testButtonSpeaksWhateverTheInterval();
-    void busyTicksOnlyChangeTheCaption_data();
-    void busyTicksOnlyChangeTheCaption();
-    void alarmOnScreenSpeaksThroughTheShownCharacter_data();
-    void alarmOnScreenSpeaksThroughTheShownCharacter();
+    // Busy ticks only change the caption; with an alarm on screen its character speaks.
+    void dueMinuteTick_data();
+    void dueMinuteTick();
 
 private:
     // One tick at `now`. A hide the tick asked for completes, as the engine would report it.
@@ -78,15 +67,15 @@ QString TestClockTick::tickAt(const QDateTime& now)
     m_window->tmrClock_Timer();
     if (m_window->reqHide != hideBefore)
         m_f->agent.complete(m_window->reqHide);
-    const QStringList spoken = spokenLines(m_f->agent.log.mid(logBefore));
+    const QStringList spoken = m_f->agent.log.mid(logBefore).filter("Speak ");
     return spoken.isEmpty() ? QString() : spoken.first().mid(6);
 }
 
 QDateTime TestClockTick::synchronise(QDateTime start)
 {
-    for (int second = 0; second <= 60 && !m_window->bSynchronized; ++second) {
+    for (int second = 0; second <= 60; ++second) {
         if (!tickAt(start.addSecs(second)).isEmpty())
-            return {};
+            break;
         if (m_window->bSynchronized)
             return start.addSecs(second);
     }
@@ -185,7 +174,7 @@ void TestClockTick::testButtonSpeaksWhateverTheInterval()
 
     m_window->cmdTest->click();
 
-    QCOMPARE(spokenLines(m_f->agent.log),
+    QCOMPARE(m_f->agent.log.filter("Speak "),
              QStringList{"Speak " + hv::clock::timePhrase(14, now.time().minute())});
     QCOMPARE(m_window->bSynchronized, synchronised);
     QVERIFY(!m_window->bSpeakNow);
@@ -197,51 +186,44 @@ void TestClockTick::testButtonSpeaksWhateverTheInterval()
     QCOMPARE(tickAt(now.addSecs(synchronised ? 60 : 1)), QString());
 }
 
-void TestClockTick::busyTicksOnlyChangeTheCaption_data()
+void TestClockTick::dueMinuteTick_data()
 {
+    QTest::addColumn<bool>("busy");
     QTest::addColumn<bool>("synchronised");
-    QTest::newRow("synchronised") << true;
-    QTest::newRow("before synchronisation") << false;
+    QTest::addColumn<QString>("alarm");
+    QTest::addColumn<QStringList>("calls");
+    QTest::newRow("busy") << true << true << "" << QStringList();
+    QTest::newRow("busy before synchronisation") << true << false << "" << QStringList();
+    // The alarm's character says the time and stays; a character gone is left alone.
+    QTest::newRow("alarm character shown")
+        << false << true << "Wake up" << QStringList{"Speak The time is, 12:00."};
+    QTest::newRow("alarm character gone") << false << true << "gone" << QStringList();
 }
 
-void TestClockTick::busyTicksOnlyChangeTheCaption()
+void TestClockTick::dueMinuteTick()
 {
+    QFETCH(bool, busy);
     QFETCH(bool, synchronised);
+    QFETCH(QString, alarm);
+    QFETCH(QStringList, calls);
     m_window->mnuInterval_Click(5);
     if (synchronised)
         QCOMPARE(synchronise(at(11, 59)), at(11, 59));
-    m_window->bAgentBusy = true;
+    if (!alarm.isEmpty()) {
+        m_window->iActiveAlarm = 0;
+        if (alarm != "gone")
+            m_window->AgentSpeak(alarm);
+    }
+    m_window->bAgentBusy = busy;
     m_f->agent.log.clear();
 
-    QCOMPARE(tickAt(at(12, 0)), QString());
+    tickAt(at(12, 0));
 
+    QCOMPARE(m_f->agent.log, calls);
     QCOMPARE(m_window->windowTitle(), QString("Horavox - 12/5/2026, 12:00:00 PM"));
-    QCOMPARE(m_f->agent.log, QStringList());
     QCOMPARE(m_window->bSynchronized, synchronised);
     QCOMPARE(m_window->tmrClock->interval(), synchronised ? 60000 : 1000);
-}
-
-void TestClockTick::alarmOnScreenSpeaksThroughTheShownCharacter_data()
-{
-    QTest::addColumn<bool>("shown");
-    QTest::newRow("alarm character shown") << true;
-    QTest::newRow("alarm character gone") << false;
-}
-
-void TestClockTick::alarmOnScreenSpeaksThroughTheShownCharacter()
-{
-    QFETCH(bool, shown);
-    m_window->mnuInterval_Click(0);
-    QCOMPARE(synchronise(at(7, 59)), at(7, 59));
-    m_window->iActiveAlarm = 0;
-    if (shown)
-        m_window->AgentSpeak("Wake up");
-    m_f->agent.log.clear();
-
-    tickAt(at(8, 0));
-
-    QCOMPARE(m_f->agent.log, shown ? QStringList{"Speak The time is, 8:00."} : QStringList());
-    QCOMPARE(bool(m_window->objCharacter), shown);
+    QCOMPARE(bool(m_window->objCharacter), alarm == "Wake up");
 }
 
 QTEST_MAIN(TestClockTick)
