@@ -479,50 +479,54 @@ void TestAgentEngine::frameSoundStartsWithItsFrame()
 
 void TestAgentEngine::balloonFollowsTheStyleBit_data()
 {
-    QTest::addColumn<bool>("on");
-    QTest::addRow("balloon on") << true;
-    QTest::addRow("balloon off") << false;
+    QTest::addColumn<int>("style");
+    QTest::addColumn<QStringList>("firstLines");
+    QTest::addColumn<bool>("staysAfter");
+
+    using namespace runtime;
+    const QStringList first = {"The"};
+    const QStringList all = {"The time is, 2:30."};
+    QTest::addRow("on") << (BALLOON_ON | BALLOON_AUTO_HIDE | BALLOON_AUTO_PACE) << first << false;
+    QTest::addRow("off") << (BALLOON_AUTO_HIDE | BALLOON_AUTO_PACE) << QStringList() << false;
+    QTest::addRow("auto-hide off") << (BALLOON_ON | BALLOON_AUTO_PACE) << first << true;
+    QTest::addRow("auto-pace off") << (BALLOON_ON | BALLOON_AUTO_HIDE) << all << false;
 }
 
 void TestAgentEngine::balloonFollowsTheStyleBit()
 {
-    QFETCH(bool, on);
+    QFETCH(int, style);
+    QFETCH(QStringList, firstLines);
+    QFETCH(bool, staysAfter);
 
     character().MoveTo(300, 300);
     showAndSettle();
     AgentCharacter& agent = character();
-    const int others = agent.BalloonStyle() & ~BALLOON_ON;
-    agent.setBalloonStyle(on ? agent.BalloonStyle() | BALLOON_ON : others);
+    agent.setBalloonStyle(style);
     const AgentRequest spoken = agent.Speak(QStringLiteral("\\Pit=202\\The time is, 2:30."));
     // The style at the time of the call counts, not a later change.
-    agent.setBalloonStyle(on ? others : others | BALLOON_ON);
+    agent.setBalloonStyle(style ^ BALLOON_ON);
 
-    QStringList firstLines;
-    QStringList fullLines;
-    bool finishedWithBalloon = true;
-    connect(m_engine.get(), &AgentControl::RequestComplete, this, [&] {
-        const auto* balloon = m_engine->character(ID)->balloon();
-        finishedWithBalloon = balloon && balloon->isVisible();
-    });
+    QStringList shownFirst;
+    QStringList shownLast;
     for (int ms = 0; ms < LONG_MS && m_completed->isEmpty(); ms += 10) {
         m_timers->advance(10);
         const auto* balloon = m_engine->character(ID)->balloon();
         if (balloon && balloon->isVisible()) {
-            if (firstLines.isEmpty()) {
-                firstLines = balloon->visibleLines();
+            if (shownFirst.isEmpty()) {
+                shownFirst = balloon->visibleLines();
             }
-            fullLines = balloon->visibleLines();
+            shownLast = balloon->visibleLines();
         }
     }
     QCOMPARE(ids(*m_completed), QList<int>({spoken.ID}));
-    if (!on) {
-        QVERIFY(firstLines.isEmpty());
-        return;
-    }
-    // Words appear as they are spoken, without the tags; the balloon goes with the speech.
-    QCOMPARE(firstLines, QStringList({"The"}));
-    QCOMPARE(fullLines, QStringList({"The time is, 2:30."}));
-    QVERIFY(!finishedWithBalloon);
+    // Words appear as they are spoken, without the tags.
+    QCOMPARE(shownFirst, firstLines);
+    QCOMPARE(shownLast, firstLines.isEmpty() ? QStringList() : QStringList({"The time is, 2:30."}));
+    const auto* balloon = m_engine->character(ID)->balloon();
+    QCOMPARE(balloon && balloon->isVisible(), staysAfter);
+    character().Hide();
+    m_timers->advance(LONG_MS);
+    QVERIFY(!balloon || !balloon->isVisible());
 }
 
 void TestAgentEngine::speechMovesTheMouth()

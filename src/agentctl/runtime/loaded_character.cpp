@@ -20,11 +20,6 @@ namespace agentctl::runtime {
 
 namespace {
 
-// Balloon.Style bits besides BALLOON_ON, as the character's flags preset them.
-constexpr int BALLOON_SIZE_TO_TEXT = 0x2;
-constexpr int BALLOON_AUTO_HIDE = 0x4;
-constexpr int BALLOON_AUTO_PACE = 0x8;
-
 // A shown character glides to a MoveTo target at this speed, in steps of MOVE_STEP_MS.
 constexpr int MOVE_PIXELS_PER_SECOND = 600;
 constexpr int MOVE_STEP_MS = 20;
