@@ -16,7 +16,18 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -n "${DISPLAY:-}" ]; then
+        echo "windows:" >&2
+        xwininfo -root -tree 2>/dev/null | grep -v 'has no name' | sed 's/^/  /' >&2 || true
+    fi
+    local log
+    for log in "$E2E_WORK"/*.log; do
+        [ -s "$log" ] && { echo "$(basename "$log"):" >&2; tail -5 "$log" | sed 's/^/  /' >&2; }
+    done
+    exit 1
+}
 
 start_x() {
     Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp -noreset 9>"$E2E_WORK/display" \

@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# The real program speaking the time: Test brings the chosen character to each of the five
+# screen positions, the null sink's monitor hears the phrase, and the mouth moves while it is
+# spoken. Screenshots go to $E2E_SHOTS when it is set.
+# Usage: test_announcement.sh HORAVOX CHARACTER_FOLDER
+HORAVOX=$1
+CHARACTERS=$2
+. "$(dirname "$0")/e2e_common.sh"
+shots=${E2E_SHOTS:-$E2E_WORK/shots}
+mkdir -p "$shots"
+
+start_x
+start_pulse
+
+app="$E2E_WORK/app"
+install_app "$app" "$CHARACTERS"
+LC_ALL=en_US.UTF-8 "$app/horavox" >"$E2E_WORK/app.log" 2>&1 &
+E2E_PIDS+=($!)
+main=$(wait_for_window '^Horavox - ' 20) || fail "the main window did not show"
+sleep 1
+
+# The character's own window: a top-level window of the program other than the main window,
+# bigger than the tray icon. Prints "ID WIDTHxHEIGHT+X+Y". (xdotool's search does not see the
+# character's frameless tool window, xwininfo does.)
+character_window() {
+    xwininfo -root -tree 2>/dev/null | awk -v main="$(printf '0x%x' "$main")" '
+        /^     0x/ && /\("horavox" "Horavox"\)/ && $1 != main {
+            for (i = 1; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+\+-?[0-9]+\+-?[0-9]+$/) {
+                split($i, g, /[x+]/)
+                if (g[1] > 32 && g[2] > 32) { print $1, $i; found = 1; exit }
+            }
+        }
+        END { exit !found }'
+}
+
+wait_until_gone() {
+    local deadline=$((SECONDS + $1))
+    while [ $SECONDS -le $deadline ]; do
+        character_window >/dev/null || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Clicks at a point of the main window, as a user does; the points are those of its fixed layout.
+click_at() {
+    sleep 0.3
+    xdotool mousemove --window "$main" "$1" "$2" click 1
+}
+# The position buttons lie on the corners and the centre of the little screen picture.
+position_button=("219 62" "267 62" "219 96" "267 96" "243 79")
+test_button="245 185"
+
+names=("top left" "top right" "bottom left" "bottom right" "centre")
+expected=("5,5" "864,5" "5,615" "864,615" "432,320")
+for i in 0 1 2 3 4; do
+    click_at ${position_button[$i]}
+    click_at $test_button
+    deadline=$((SECONDS + 10))
+    until id=$(character_window); do
+        if [ $SECONDS -gt $deadline ]; then
+            import -window root "$shots/failed-$i.png" || true
+            fail "no character after Test (${names[$i]})"
+        fi
+        sleep 0.05
+    done
+    position=$(sed -E 's/.*\+(-?[0-9]+)\+(-?[0-9]+)$/\1,\2/' <<<"$id")
+    echo "${names[$i]}: character at $position"
+    [ "$position" = "${expected[$i]}" ] || fail "${names[$i]}: at $position, not ${expected[$i]}"
+    sleep 1
+    import -window root "$shots/position-$i.png"
+    wait_until_gone 30 || fail "the character did not leave (${names[$i]})"
+done
+
+echo "-- the spoken phrase, recorded from the null sink's monitor"
+parec -d e2e_sink.monitor --latency-msec=20 --rate=22050 --channels=1 --format=s16le \
+    >"$E2E_WORK/monitor.raw" &
+recorder=$!
+E2E_PIDS+=($recorder)
+for _ in $(seq 100); do [ -s "$E2E_WORK/monitor.raw" ] && break; sleep 0.05; done
+[ -s "$E2E_WORK/monitor.raw" ] || fail "the monitor gave no samples"
+click_at ${position_button[0]}
+click_at $test_button
+until id=$(character_window); do sleep 0.05; done
+# Successive pictures of the character while it explains and speaks.
+geometry=${id#* }
+for n in $(seq -w 1 30); do
+    import -window root -crop "$geometry" "$shots/speaking-$n.png" 2>/dev/null || true
+    sleep 0.15
+done
+wait_until_gone 30 || fail "the character did not leave after speaking"
+sleep 0.5
+kill "$recorder"
+wait "$recorder" 2>/dev/null || true
+sox -t raw -r 22050 -e signed -b 16 -c 1 "$E2E_WORK/monitor.raw" "$E2E_WORK/monitor.wav"
+stats=$(sox "$E2E_WORK/monitor.wav" -n silence 1 0.05 1% reverse silence 1 0.05 1% reverse stat 2>&1)
+length=$(awk '/^Length/ {print $3}' <<<"$stats")
+rms=$(awk '/^RMS +amplitude/ {print $3}' <<<"$stats")
+echo "sound heard: ${length} s, RMS ${rms}"
+awk -v l="$length" -v r="$rms" 'BEGIN { exit !(l >= 1.0 && l <= 15 && r >= 0.02) }' ||
+    fail "the monitor did not hear the phrase (length $length s, RMS $rms)"
+
+frames=$(md5sum "$shots"/speaking-*.png | awk '{print $1}' | sort -u | wc -l)
+echo "distinct pictures of the ${geometry} character while speaking: $frames"
+[ "$frames" -ge 6 ] || fail "the character hardly changed while speaking ($frames pictures)"
+
+echo "1 passed, 0 failed"
