@@ -81,7 +81,6 @@ private slots:
 
     void loadRejectsWhatIsNotACharacter_data();
     void loadRejectsWhatIsNotACharacter();
-    void loadFindsTheFileWhateverTheLetterCase();
     void completesEachRequestOnceInOrder();
     void stopLeavesByTheExitPathAndDropsTheRest_data();
     void stopLeavesByTheExitPathAndDropsTheRest();
@@ -200,14 +199,6 @@ void TestAgentEngine::loadRejectsWhatIsNotACharacter()
     QVERIFY_THROWS_EXCEPTION(AgentError, m_engine->Characters()(QStringLiteral("Other")));
     // The character that was loaded before is untouched.
     QVERIFY(m_engine->character(ID));
-}
-
-void TestAgentEngine::loadFindsTheFileWhateverTheLetterCase()
-{
-    m_engine->Load(QStringLiteral("Lower"), m_folder.filePath(QStringLiteral("tester.acs")));
-    m_engine->Load(QStringLiteral("Upper"), m_folder.filePath(QStringLiteral("TESTER.ACS")));
-    QVERIFY(m_engine->character(QStringLiteral("Lower")));
-    QVERIFY(m_engine->character(QStringLiteral("Upper")));
 }
 
 void TestAgentEngine::completesEachRequestOnceInOrder()

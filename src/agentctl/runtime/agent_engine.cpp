@@ -2,9 +2,7 @@
 
 #include <random>
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include "agentctl/acs/acs_model.h"
 #include "agentctl/runtime/frame_timer.h"
@@ -27,7 +25,7 @@ constexpr int MAX_CHARACTER_SIDE = 2048;
 
 acs::CharacterFile readCharacter(const QString& path)
 {
-    QFile file(resolveCharacterPath(path));
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         fail(QStringLiteral("Cannot open the character file %1: %2").arg(path, file.errorString()));
     }
@@ -146,22 +144,6 @@ LoadedCharacter* AgentEngine::character(const QString& characterId) const
 {
     const auto found = m_characters.find(characterId);
     return found == m_characters.end() ? nullptr : found->second;
-}
-
-QString resolveCharacterPath(const QString& path)
-{
-    const QFileInfo info(path);
-    if (info.exists()) {
-        return path;
-    }
-    const QDir folder = info.absoluteDir();
-    const QStringList entries = folder.entryList(QDir::Files);
-    for (const auto& entry : entries) {
-        if (entry.compare(info.fileName(), Qt::CaseInsensitive) == 0) {
-            return folder.filePath(entry);
-        }
-    }
-    return path;
 }
 
 } // namespace agentctl::runtime

@@ -61,8 +61,4 @@ private:
     QList<QPointer<LoadedCharacter>> m_leaving;
 };
 
-// The path to open for `path`: itself when it exists, otherwise a file in the same folder
-// whose name differs only in letter case, since character names reach us in any case.
-[[nodiscard]] QString resolveCharacterPath(const QString& path);
-
 } // namespace agentctl::runtime
