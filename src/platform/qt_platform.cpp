@@ -89,51 +89,16 @@ MessageResult QtPlatform::messageBox(QWidget* parent, const QString& text, const
     QMessageBox box(parent);
     box.setText(text);
     box.setWindowTitle(title);
-    switch (icon) {
-    case MessageIcon::None:
-        box.setIcon(QMessageBox::NoIcon);
-        break;
-    case MessageIcon::Critical:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    case MessageIcon::Question:
-        box.setIcon(QMessageBox::Question);
-        break;
-    case MessageIcon::Exclamation:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case MessageIcon::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    }
-    switch (buttons) {
-    case MessageButtons::Ok:
-        box.setStandardButtons(QMessageBox::Ok);
-        break;
-    case MessageButtons::OkCancel:
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        break;
-    case MessageButtons::YesNo:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        break;
-    case MessageButtons::YesNoCancel:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        break;
-    case MessageButtons::RetryCancel:
-        box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
-        break;
-    }
+    box.setIcon(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon);
+    box.setStandardButtons(buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
+                                                            : QMessageBox::Ok);
     switch (box.exec()) {
-    case QMessageBox::Ok:
-        return MessageResult::Ok;
     case QMessageBox::Yes:
         return MessageResult::Yes;
     case QMessageBox::No:
         return MessageResult::No;
-    case QMessageBox::Retry:
-        return MessageResult::Retry;
     default:
-        return MessageResult::Cancel;
+        return MessageResult::Ok;
     }
 }
 

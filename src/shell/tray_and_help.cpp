@@ -11,7 +11,8 @@ namespace hv::shell {
 
 void frmHoravox::cSysTray1_MouseDown(int button)
 {
-    // Brought forward even while hidden, so that the pop-up menu gets the keyboard.
+    // Brought forward even while hidden, so that the pop-up menu gets the keyboard. Qt's pop-up
+    // closes by itself when it loses the mouse, so no message has to follow it.
     activateWindow();
     if (button == 2)
         mnuOptions->exec(QCursor::pos());
