@@ -13,26 +13,18 @@ namespace hv::platform {
 enum class MessageIcon
 {
     None,
-    Critical,
-    Question,
-    Exclamation,
-    Information
+    Critical
 };
 enum class MessageButtons
 {
     Ok,
-    OkCancel,
-    YesNo,
-    YesNoCancel,
-    RetryCancel
+    YesNo
 };
 enum class MessageResult
 {
     Ok,
-    Cancel,
     Yes,
-    No,
-    Retry
+    No
 };
 
 class Platform
