@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything the tests need on Debian 12, builds with warnings as errors, checks the
-# formatting, and runs every test: unit and widget tests, the end-to-end tests under Xvfb with
-# PulseAudio, and the sanitizer and fuzzing run. Run as root from anywhere.
+# formatting, and runs every test: the sanitizer and fuzzing run of the character file reader,
+# then the unit and widget tests and the end-to-end tests under Xvfb with PulseAudio.
+# Run as root from anywhere.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,6 +20,9 @@ echo "== build"
 cmake -S . -B build -G Ninja -DHORAVOX_WERROR=ON -DHORAVOX_BENCH=ON
 cmake --build build -j"$(nproc)"
 
+echo "== sanitizers and fuzzing"
+bash scripts/sanitize-and-fuzz.sh
+
 echo "== tests"
 # The audio tests play into a null sink of their own; the end-to-end tests start their own
 # X server and sound server as well.
@@ -30,6 +34,3 @@ pulseaudio --daemonize=yes --exit-idle-time=-1 -n -F "$XDG_RUNTIME_DIR/ci.pa" --
 trap 'pulseaudio --kill || true' EXIT
 for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
 ctest --test-dir build --output-on-failure
-
-echo "== sanitizers and fuzzing"
-bash scripts/sanitize-and-fuzz.sh
