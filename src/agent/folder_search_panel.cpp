@@ -11,15 +11,11 @@
 
 #include "platform/platform.h"
 #include "shell/main_window.h"
+#include "shell/twips.h"
 
 namespace hv::shell {
 
 namespace {
-
-constexpr int px(int twips)
-{
-    return (twips + 7) / 15;
-}
 
 // Heights of the whole window in twips, of which 660 go to the caption, menu bar and borders.
 constexpr int FULL_HEIGHT = 5130;

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QButtonGroup>
 #include <QFont>
 #include <QFrame>
 #include <QGroupBox>
@@ -17,16 +16,11 @@
 #include "alarms/alarm_file.h"
 #include "platform/platform.h"
 #include "shell/pictures.h"
+#include "shell/twips.h"
 
 namespace hv::shell {
 
 namespace {
-
-// Layout values are twips; a pixel is 15 twips.
-constexpr int px(int twips)
-{
-    return (twips + 7) / 15;
-}
 
 void place(QWidget* widget, int left, int top, int width, int height)
 {
@@ -93,11 +87,9 @@ void frmHoravox::buildLayout()
                                        QStringLiteral("&5 Minutes"),  QStringLiteral("1 &Minute"),
                                        QStringLiteral("&Never")};
     const int intervalTops[] = {270, 555, 840, 1125, 1410, 1695, 1995};
-    auto* intervalGroup = new QButtonGroup(this);
-    for (int i = 0; i < 7; ++i) {
+    // Option buttons that share a frame are exclusive; the frames make the groups.
+    for (int i = 0; i < 7; ++i)
         optInterval[i] = optionButton(Frame1[0], intervalCaptions[i], 135, intervalTops[i], 1215);
-        intervalGroup->addButton(optInterval[i], i);
-    }
 
     Frame1[1] = new QGroupBox(QStringLiteral("Time Agent"), fraMain);
     place(Frame1[1], 1380, 0, 1710, 2415);
@@ -112,27 +104,18 @@ void frmHoravox::buildLayout()
     // Corners and centre of the picture, with the button's own size taken off.
     const int posLefts[] = {75, 795, 75, 795, 435};
     const int posTops[] = {195, 195, 690, 690, 450};
-    auto* positionGroup = new QButtonGroup(this);
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 5; ++i)
         optPos[i] = optionButton(Frame1[2], QString(), posLefts[i], posTops[i], 225);
-        positionGroup->addButton(optPos[i], i);
-    }
 
     Frame1[3] = new QGroupBox(QStringLiteral("Balloon"), fraMain);
     place(Frame1[3], 3060, 1005, 1080, 825);
-    auto* balloonGroup = new QButtonGroup(this);
     optBalloon[0] = optionButton(Frame1[3], QStringLiteral("Yes"), 120, 240, 855);
     optBalloon[1] = optionButton(Frame1[3], QStringLiteral("No"), 120, 510, 855);
-    balloonGroup->addButton(optBalloon[0], 0);
-    balloonGroup->addButton(optBalloon[1], 1);
 
     Frame1[4] = new QGroupBox(QStringLiteral("Alarms"), fraMain);
     place(Frame1[4], 4110, 0, 945, 825);
-    auto* alarmsGroup = new QButtonGroup(this);
     optAlarmsOpt[0] = optionButton(Frame1[4], QStringLiteral("On"), 120, 225, 765);
     optAlarmsOpt[1] = optionButton(Frame1[4], QStringLiteral("Off"), 120, 510, 765);
-    alarmsGroup->addButton(optAlarmsOpt[0], 0);
-    alarmsGroup->addButton(optAlarmsOpt[1], 1);
 
     QFont buttonFont = font();
     buttonFont.setBold(true);

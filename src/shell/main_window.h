@@ -9,7 +9,6 @@
 #include "agentctl/runtime/agent_control.h"
 
 class QAction;
-class QButtonGroup;
 class QComboBox;
 class QFileSystemModel;
 class QFrame;
