@@ -63,6 +63,7 @@ void frmHoravox::buildFolderSearchPanel()
     connect(drvList, &QComboBox::textActivated, this, [this] { drvList_Change(); });
     connect(cmdOkAgentPath, &QPushButton::clicked, this, &frmHoravox::cmdOkAgentPath_Click);
     connect(cmdCancelAgentPath, &QPushButton::clicked, this, &frmHoravox::cmdCancelAgentPath_Click);
+    fraFindAgentPath->show();
 }
 
 void frmHoravox::setWindowHeight(int twips)
@@ -88,6 +89,10 @@ void frmHoravox::openFolderOf(const QString& path)
 
 void frmHoravox::ShowFindAgentPath()
 {
+    // Built the first time it is needed: most starts find the characters, and the folder list
+    // would watch the file system for nothing.
+    if (!fraFindAgentPath)
+        buildFolderSearchPanel();
     if (!dirList->rootIndex().isValid()) {
         const QString start = QFileInfo(sAgentPath).isDir() ? sAgentPath : QDir::homePath();
         openFolderOf(QDir::cleanPath(start));

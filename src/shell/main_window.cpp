@@ -50,7 +50,6 @@ frmHoravox::frmHoravox(platform::Platform& platform, agentctl::AgentControl& age
     setWindowIcon(windowIconPicture());
     buildMenus();
     buildLayout();
-    buildFolderSearchPanel();
     buildTrayIcon();
     tmrClock = new QTimer(this);
     tmrClock->setTimerType(Qt::PreciseTimer);

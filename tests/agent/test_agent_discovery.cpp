@@ -152,7 +152,7 @@ void TestAgentDiscovery::searchesTheStoredFolderOrTheDefaultPlaces()
     QCOMPARE(window.sAgentPath, found.isEmpty() ? QString() : root + found);
     QCOMPARE(listEntries(window.lstAgents), entries);
     // Without characters the folder search panel takes the place of the options.
-    QCOMPARE(window.fraFindAgentPath->x() > 0, entries.isEmpty());
+    QCOMPARE(window.fraFindAgentPath && window.fraFindAgentPath->x() > 0, entries.isEmpty());
     if (entries.isEmpty())
         QCOMPARE(window.mnuAgent[0]->text(), QString("None"));
 }
