@@ -99,7 +99,6 @@ struct Clock
 
     Clock()
     {
-        hv::alarms::iAlarmCount = 0;
         platform.clock = QDateTime(QDate(2026, 12, 5), QTime(14, 29, 0));
         window = std::make_unique<hv::shell::frmHoravox>(platform, engine);
         window->tmrClock->stop();

@@ -10,9 +10,6 @@
 
 namespace hv::shell {
 
-using alarms::Alarms;
-using alarms::iAlarmCount;
-
 QString frmHoravox::alarmFilePath() const
 {
     return m_platform.applicationFolder() + QStringLiteral("/Alarms.dat");
@@ -20,30 +17,30 @@ QString frmHoravox::alarmFilePath() const
 
 void frmHoravox::LoadAlarms()
 {
-    iAlarmCount = 0;
-    Alarms.fill(alarms::tAlarm{});
+    alarmTable.iAlarmCount = 0;
+    alarmTable.Alarms.fill(alarms::tAlarm{});
     QFile file(alarmFilePath());
     if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
         return;
     const QList<alarms::tAlarm> read = alarms::parseAlarmFile(file.readAll());
     for (const alarms::tAlarm& alarm : read) {
-        Alarms[iAlarmCount] = alarm;
+        alarmTable.Alarms[alarmTable.iAlarmCount] = alarm;
         lstAlarms->insertItem(lstAlarms->count() - 1, alarms::alarmRowText(alarm));
-        ++iAlarmCount;
+        ++alarmTable.iAlarmCount;
     }
 }
 
 void frmHoravox::SaveAlarms()
 {
     // Failures are ignored: the table in memory stays as it is.
-    if (iAlarmCount == 0) {
+    if (alarmTable.iAlarmCount == 0) {
         QFile::remove(alarmFilePath());
         return;
     }
     QSaveFile file(alarmFilePath());
     if (!file.open(QIODevice::WriteOnly))
         return;
-    file.write(alarms::formatAlarmFile(Alarms.data(), iAlarmCount));
+    file.write(alarms::formatAlarmFile(alarmTable.Alarms.data(), alarmTable.iAlarmCount));
     file.commit();
 }
 

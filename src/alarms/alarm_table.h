@@ -13,15 +13,27 @@ struct tAlarm
     QString sDay;     // short date, day word, or the kind word again
     QString sAgent;   // character name
     QString sMessage; // text to speak
+
+    friend bool operator==(const tAlarm& a, const tAlarm& b)
+    {
+        return a.sTime == b.sTime && a.sWhen == b.sWhen && a.sDay == b.sDay &&
+               a.sAgent == b.sAgent && a.sMessage == b.sMessage;
+    }
 };
 
 // 75 alarms can be added; the table keeps one blank entry beyond the last so that deleting
 // can always shift entries down.
 inline constexpr int MAX_ALARMS = 75;
 
-// Shared by the main window and the alarm editor; entries 0 to iAlarmCount - 1 are in use.
-extern std::array<tAlarm, MAX_ALARMS + 1> Alarms;
-extern qint16 iAlarmCount;
-extern bool bAddAlarm;
+// The alarms, shared by the main window, which owns the one table, and the alarm editor, which
+// is handed it. Entries 0 to iAlarmCount - 1 are in use, in list order; the rest are blank.
+struct AlarmTable
+{
+    std::array<tAlarm, MAX_ALARMS + 1> Alarms{};
+    qint16 iAlarmCount = 0;
+    // Set before the editor opens: add a new entry at iAlarmCount (true) or edit the entry of
+    // the alarm list's selected row (false).
+    bool bAddAlarm = false;
+};
 
 } // namespace hv::alarms

@@ -6,7 +6,8 @@
 #include <QPointer>
 #include <QString>
 
-#include "agentctl/runtime/agent_control.h"
+#include "agentctl/control/agent_control.h"
+#include "alarms/alarm_table.h"
 
 class QAction;
 class QComboBox;
@@ -53,6 +54,9 @@ public:
     bool bAlarmsOn = false;
     qint16 iAgentX = 0;
     qint16 iAgentY = 0;
+
+    // --- alarms, shared with the alarm editor ---
+    alarms::AlarmTable alarmTable;
 
     // --- start-up and shutdown ---
     bool bExiting = false;

@@ -74,7 +74,7 @@ void frmHoravox::mnuBalloonOpt_Click(int index)
 void frmHoravox::mnuAlarmsOpt_Click(int index)
 {
     // With no alarms the switch cannot be turned on.
-    const int chosen = alarms::iAlarmCount == 0 ? 1 : index;
+    const int chosen = alarmTable.iAlarmCount == 0 ? 1 : index;
     checkOnly(mnuAlarmsOpt, chosen);
     optAlarmsOpt[chosen]->setChecked(true);
     iAlarmsOption = qint16(chosen);

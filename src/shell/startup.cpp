@@ -16,7 +16,7 @@ void frmHoravox::Form_Load()
     const bool settingsFound = QFileInfo(settingsFilePath()).isFile();
     if (settingsFound) {
         // Held at 1 until the alarm file is read, so that a stored "On" is accepted.
-        alarms::iAlarmCount = 1;
+        alarmTable.iAlarmCount = 1;
         ReadSettings();
         optAlarmsOpt[iAlarmsOption]->setChecked(true);
         mnuAlarmsOpt_Click(iAlarmsOption);

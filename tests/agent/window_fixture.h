@@ -24,13 +24,11 @@ public:
     WindowFixture() : platform(app.path(), windows.path())
     {
         QDir().mkpath(charsFolder());
-        alarms::iAlarmCount = 0;
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     }
     ~WindowFixture()
     {
         window.reset();
-        alarms::iAlarmCount = 0;
         QLocale::setDefault(m_savedLocale);
     }
 

@@ -47,7 +47,6 @@ class TestMainWindow final : public QObject
 
 private slots:
     void init();
-    void cleanup();
 
     void firstRunShowsTheWindowAndWritesTheFoundFolder();
     void laterRunStartsHiddenWithTheStoredOptions();
@@ -85,12 +84,6 @@ void TestMainWindow::init()
     writeFile(charsPath() + "Peedy.acs", "character");
     m_platform = std::make_unique<FakePlatform>(appPath(), m_windows->path());
     m_agent = std::make_unique<RecordingAgent>();
-    hv::alarms::iAlarmCount = 0;
-}
-
-void TestMainWindow::cleanup()
-{
-    hv::alarms::iAlarmCount = 0;
 }
 
 std::unique_ptr<frmHoravox> TestMainWindow::start()
@@ -132,7 +125,7 @@ void TestMainWindow::storedAlarmsOnIsKeptWithoutAnAlarmFile()
 {
     writeFile(settingsPath(), "\"Peedy\",0,1,2,1,#FALSE#,\"\"\r\n");
     auto window = start();
-    QCOMPARE(hv::alarms::iAlarmCount, 0);
+    QCOMPARE(window->alarmTable.iAlarmCount, 0);
     QVERIFY(window->bAlarmsOn);
     QVERIFY(window->mnuAlarmsOpt[0]->isChecked() && window->optAlarmsOpt[0]->isChecked());
 }
@@ -143,7 +136,7 @@ void TestMainWindow::loadsAlarmRowsAboveTheLastRow()
                             "\"12:00\",\"Weekly\",\"Fri\",\"peedy\",\"Lunch\"\r\n"
                             "\"18:00\",\"Yearly\",\"12/24/2026\",\"peedy\",\"Eve\"\r\n");
     auto window = start();
-    QCOMPARE(hv::alarms::iAlarmCount, 3);
+    QCOMPARE(window->alarmTable.iAlarmCount, 3);
     QCOMPARE(window->lstAlarms->count(), 4);
     QCOMPARE(window->lstAlarms->item(2)->text(),
              QStringLiteral("18:00\tYearly\t12/24\tpeedy\tEve"));
@@ -232,7 +225,7 @@ void TestMainWindow::alarmsCannotBeSwitchedOnWithoutAlarms()
     QCOMPARE(window->iAlarmsOption, 1);
     QVERIFY(!window->bAlarmsOn);
 
-    hv::alarms::iAlarmCount = 1;
+    window->alarmTable.iAlarmCount = 1;
     window->optAlarmsOpt[0]->click();
     QVERIFY(window->bAlarmsOn);
     QVERIFY(window->mnuAlarmsOpt[0]->isChecked());

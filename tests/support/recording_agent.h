@@ -4,7 +4,7 @@
 
 #include <QStringList>
 
-#include "agentctl/runtime/agent_control.h"
+#include "agentctl/control/agent_control.h"
 
 namespace hv::testing {
 

@@ -6,7 +6,7 @@
 #include <QList>
 #include <QPointer>
 
-#include "agentctl/runtime/agent_control.h"
+#include "agentctl/control/agent_control.h"
 
 namespace agentctl::speech {
 class AudioMixer;

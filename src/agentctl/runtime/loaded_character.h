@@ -11,7 +11,7 @@
 #include <QSet>
 
 #include "agentctl/acs/acs_model.h"
-#include "agentctl/runtime/agent_control.h"
+#include "agentctl/control/agent_control.h"
 #include "agentctl/speech/synthesizer.h"
 
 class QMenu;
@@ -25,13 +25,6 @@ class FrameCompositor;
 class FrameTimer;
 class SpeechSession;
 class TimerSource;
-
-// Balloon.Style bits besides BALLOON_ON; the character's flags preset them at load.
-inline constexpr int BALLOON_SIZE_TO_TEXT = 0x2;
-// The balloon goes when the speech ends; otherwise it stays until the next Speak or Hide.
-inline constexpr int BALLOON_AUTO_HIDE = 0x4;
-// Words appear as they are spoken; otherwise the whole text at once.
-inline constexpr int BALLOON_AUTO_PACE = 0x8;
 
 // What a loaded character runs on. The engine owns all of it.
 struct CharacterServices

@@ -1,3 +1,3 @@
-#include "agentctl/runtime/agent_control.h"
+#include "agentctl/control/agent_control.h"
 
 // The interfaces are abstract; their moc output and vtables live in this library.

@@ -27,8 +27,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Balloon style bits; the program only ever touches BALLOON_ON.
+// Balloon.Style bits. The program only ever touches BALLOON_ON; a character's own flags
+// preset the others when it is loaded.
 inline constexpr int BALLOON_ON = 0x1;
+inline constexpr int BALLOON_SIZE_TO_TEXT = 0x2;
+// The balloon goes when the speech ends; otherwise it stays until the next Speak or Hide.
+inline constexpr int BALLOON_AUTO_HIDE = 0x4;
+// Words appear as they are spoken; otherwise the whole text at once.
+inline constexpr int BALLOON_AUTO_PACE = 0x8;
 
 class AgentCharacter : public QObject
 {
