@@ -1,5 +1,7 @@
 #include "clock/time_phrase.h"
 
+#include "clock/short_date.h"
+
 namespace hv::clock {
 
 QString timePhrase(int hour, int minute)
@@ -28,21 +30,12 @@ bool isAnnouncementMinute(int interval, int minute)
     }
 }
 
-QString shortDateFormat(const QLocale& locale)
-{
-    QString format = locale.dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy")))
-        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    return format;
-}
-
 QString captionText(const QDateTime& now, const QLocale& locale)
 {
     const QTime t = now.time();
     const int hour12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
     const QString designator = t.hour() < 12 ? locale.amText() : locale.pmText();
-    return QStringLiteral("Horavox - ") + locale.toString(now.date(), shortDateFormat(locale)) +
-           QStringLiteral(", ") +
+    return QStringLiteral("Horavox - ") + shortDateText(now.date(), locale) + QStringLiteral(", ") +
            QStringLiteral("%1:%2:%3 ")
                .arg(hour12, 2, 10, QLatin1Char('0'))
                .arg(t.minute(), 2, 10, QLatin1Char('0'))

@@ -15,7 +15,4 @@ namespace hv::clock {
 // "Horavox - " + short date + ", " + "hh:mm:ss" + the locale's AM or PM designator.
 [[nodiscard]] QString captionText(const QDateTime& now, const QLocale& locale);
 
-// The locale's short date form with a four-digit year (12/25/2026 in the US).
-[[nodiscard]] QString shortDateFormat(const QLocale& locale);
-
 } // namespace hv::clock
