@@ -10,10 +10,12 @@
 #include <QTreeView>
 
 #include "platform/platform.h"
+#include "platform/twips.h"
 #include "shell/main_window.h"
-#include "shell/twips.h"
 
 namespace hv::shell {
+
+using platform::px;
 
 namespace {
 

@@ -15,10 +15,12 @@
 
 #include "alarms/alarm_file.h"
 #include "platform/platform.h"
+#include "platform/twips.h"
 #include "shell/pictures.h"
-#include "shell/twips.h"
 
 namespace hv::shell {
+
+using platform::px;
 
 namespace {
 
