@@ -32,15 +32,9 @@ bool isAnnouncementMinute(int interval, int minute)
 
 QString captionText(const QDateTime& now, const QLocale& locale)
 {
-    const QTime t = now.time();
-    const int hour12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
-    const QString designator = t.hour() < 12 ? locale.amText() : locale.pmText();
+    // "Ap" is the 12-hour clock with the locale's own AM and PM texts, unchanged in case.
     return QStringLiteral("Horavox - ") + shortDateText(now.date(), locale) + QStringLiteral(", ") +
-           QStringLiteral("%1:%2:%3 ")
-               .arg(hour12, 2, 10, QLatin1Char('0'))
-               .arg(t.minute(), 2, 10, QLatin1Char('0'))
-               .arg(t.second(), 2, 10, QLatin1Char('0')) +
-           designator;
+           locale.toString(now.time(), QStringLiteral("hh:mm:ss Ap"));
 }
 
 } // namespace hv::clock

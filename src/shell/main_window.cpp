@@ -1,6 +1,7 @@
 #include "shell/main_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QFont>
 #include <QFrame>
@@ -41,6 +42,15 @@ QAction* checkItem(QMenu* menu, const QString& caption)
     QAction* item = menu->addAction(caption);
     item->setCheckable(true);
     return item;
+}
+
+// The items of one option: exactly one of them is checked at any time.
+template <std::size_t N>
+void optionItems(std::array<QAction*, N>& items, QMenu* menu, const QStringList& captions)
+{
+    auto* group = new QActionGroup(menu);
+    for (std::size_t i = 0; i < N; ++i)
+        items[i] = group->addAction(checkItem(menu, captions[int(i)]));
 }
 
 } // namespace
@@ -172,30 +182,23 @@ void frmHoravox::buildMenus()
 
     mnuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
     mnuChooseAgent = mnuOptions->addMenu(QStringLiteral("&Agents"));
-    mnuAgent.append(checkItem(mnuChooseAgent, QStringLiteral("None")));
+    auto* agentGroup = new QActionGroup(mnuChooseAgent);
+    mnuAgent.append(agentGroup->addAction(checkItem(mnuChooseAgent, QStringLiteral("None"))));
     mnuScrnPos = mnuOptions->addMenu(QStringLiteral("Screen &Position"));
-    const QStringList posCaptions{
-        QStringLiteral("Top &Left Corner"), QStringLiteral("Top &Right Corner"),
-        QStringLiteral("&Bottom Left Corner"), QStringLiteral("Bottom Right &Corner"),
-        QStringLiteral("Center &Screen")};
-    for (int i = 0; i < 5; ++i)
-        mnuPos[i] = checkItem(mnuScrnPos, posCaptions[i]);
+    optionItems(mnuPos, mnuScrnPos,
+                {QStringLiteral("Top &Left Corner"), QStringLiteral("Top &Right Corner"),
+                 QStringLiteral("&Bottom Left Corner"), QStringLiteral("Bottom Right &Corner"),
+                 QStringLiteral("Center &Screen")});
     mnuBalloons = mnuOptions->addMenu(QStringLiteral("&Balloons"));
-    mnuBalloonOpt[0] = checkItem(mnuBalloons, QStringLiteral("&Yes"));
-    mnuBalloonOpt[1] = checkItem(mnuBalloons, QStringLiteral("&No"));
+    optionItems(mnuBalloonOpt, mnuBalloons, {QStringLiteral("&Yes"), QStringLiteral("&No")});
     mnuAlarms = mnuOptions->addMenu(QStringLiteral("Alarms"));
-    mnuAlarmsOpt[0] = checkItem(mnuAlarms, QStringLiteral("&On"));
-    mnuAlarmsOpt[1] = checkItem(mnuAlarms, QStringLiteral("O&ff"));
+    optionItems(mnuAlarmsOpt, mnuAlarms, {QStringLiteral("&On"), QStringLiteral("O&ff")});
     mnuOptions->addSeparator();
-    const QStringList intervalCaptions{QStringLiteral("On the &Hour"),
-                                       QStringLiteral("On the Ha&lf Hour"),
-                                       QStringLiteral("Every &15 Minutes"),
-                                       QStringLiteral("Every 1&0 Minutes"),
-                                       QStringLiteral("Every &5 Minutes"),
-                                       QStringLiteral("Every &Minute"),
-                                       QStringLiteral("&Never")};
-    for (int i = 0; i < 7; ++i)
-        mnuInterval[i] = checkItem(mnuOptions, intervalCaptions[i]);
+    optionItems(mnuInterval, mnuOptions,
+                {QStringLiteral("On the &Hour"), QStringLiteral("On the Ha&lf Hour"),
+                 QStringLiteral("Every &15 Minutes"), QStringLiteral("Every 1&0 Minutes"),
+                 QStringLiteral("Every &5 Minutes"), QStringLiteral("Every &Minute"),
+                 QStringLiteral("&Never")});
 
     mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuContents = mnuHelp->addAction(QStringLiteral("&Contents"));
@@ -243,7 +246,8 @@ void frmHoravox::connectControls()
                 [this, i] { mnuAlarmsOpt_Click(i); });
     }
     connect(mnuAgent[0], &QAction::triggered, this, [this] { mnuAgent_Click(0); });
-    connect(lstAgents, &QListWidget::itemClicked, this, [this] { lstAgents_Click(); });
+    // Any change of the current row, by the mouse or the keyboard, chooses the character.
+    connect(lstAgents, &QListWidget::currentRowChanged, this, [this] { lstAgents_Click(); });
     connect(cmdTest, &QPushButton::clicked, this, &frmHoravox::cmdTest_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmHoravox::cmdClose_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmHoravox::mnuExit_Click);

@@ -30,7 +30,7 @@ class Platform;
 namespace hv::shell {
 
 // The program's one main window. Its fields are the program's shared state, read and written
-// directly by the handlers, which live in the folder of the subsystem they belong to.
+// directly by its handlers, which live beside this file, one file per concern.
 class frmHoravox final : public QMainWindow
 {
     Q_OBJECT
@@ -132,18 +132,18 @@ public:
     QPushButton* cmdOkAgentPath = nullptr;
     QPushButton* cmdCancelAgentPath = nullptr;
 
-    // --- start-up and shutdown (shell/startup.cpp) ---
+    // --- start-up and shutdown (startup.cpp) ---
     void Form_Load();
     // The sound-device check, run on every activation.
     void Form_Activate();
     void mnuExit_Click();
 
-    // --- settings file (shell/settings_file.cpp) ---
+    // --- settings file (settings_file.cpp) ---
     [[nodiscard]] QString settingsFilePath() const;
     void ReadSettings();
     void SaveSettings();
 
-    // --- option handlers (shell/option_handlers.cpp) ---
+    // --- option handlers (option_handlers.cpp) ---
     void mnuInterval_Click(int index);
     void mnuPos_Click(int index);
     void mnuBalloonOpt_Click(int index);
@@ -151,7 +151,7 @@ public:
     void mnuAgent_Click(int index);
     void cmdTest_Click();
 
-    // --- tray icon, visibility, help (shell/tray_and_help.cpp) ---
+    // --- tray icon, visibility, help (tray_and_help.cpp) ---
     // button: 1 left, 2 right.
     void cSysTray1_MouseDown(int button);
     void mnuShow_Click();
@@ -162,15 +162,15 @@ public:
     [[nodiscard]] bool isWindowShown() const;
     void setWindowShown(bool shown);
 
-    // --- alarm file (alarms/alarm_commands.cpp) ---
+    // --- alarm file (alarm_storage.cpp) ---
     [[nodiscard]] QString alarmFilePath() const;
     void LoadAlarms();
     void SaveAlarms();
 
-    // --- clock (clock/clock_tick.cpp) ---
+    // --- clock (clock_tick.cpp) ---
     void tmrClock_Timer();
 
-    // --- characters (agent/) ---
+    // --- characters (agent_speak.cpp, character_list.cpp) ---
     void AgentSpeak(const QString& text);
     void SetBalloonStyle();
     void Agent1_Click();
@@ -182,7 +182,7 @@ public:
     void PickDefaultAgent();
     void lstAgents_Click();
 
-    // --- character-folder search panel (agent/folder_search_panel.cpp) ---
+    // --- character-folder search panel (folder_search_panel.cpp) ---
     void ShowFindAgentPath();
     void drvList_Change();
     void cmdOkAgentPath_Click();

@@ -1,72 +1,35 @@
-#include "shell/option_handlers.h"
-
-#include <cmath>
-
 #include <QAction>
 #include <QListWidget>
 #include <QRadioButton>
 
-#include "alarms/alarm_table.h"
+#include "agent/screen_position.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
 
 namespace hv::shell {
 
-namespace {
-
-// std::nearbyint rounds in the default mode, to nearest with halves to even.
-qint16 roundHalfEven(double value)
-{
-    return qint16(std::nearbyint(value));
-}
-
-template <std::size_t N> void checkOnly(const std::array<QAction*, N>& items, int index)
-{
-    for (QAction* item : items)
-        item->setChecked(false);
-    items[index]->setChecked(true);
-}
-
-} // namespace
-
-QPoint agentPosition(int position, QSize screen)
-{
-    const double w = screen.width();
-    const double h = screen.height();
-    switch (position) {
-    case 0:
-        return {5, 5};
-    case 1:
-        return {roundHalfEven(w - 160), 5};
-    case 2:
-        return {5, roundHalfEven(h - 153)};
-    case 3:
-        return {roundHalfEven(w - 160), roundHalfEven(h - 153)};
-    default:
-        return {roundHalfEven(w / 2 - 80), roundHalfEven(h / 2 - 64)};
-    }
-}
+// The menu items of each option are an exclusive QActionGroup, so checking one unchecks the rest.
 
 void frmHoravox::mnuInterval_Click(int index)
 {
-    checkOnly(mnuInterval, index);
+    mnuInterval[index]->setChecked(true);
     optInterval[index]->setChecked(true);
     iInterval = qint16(index);
 }
 
 void frmHoravox::mnuPos_Click(int index)
 {
-    checkOnly(mnuPos, index);
+    mnuPos[index]->setChecked(true);
     optPos[index]->setChecked(true);
     iPosition = qint16(index);
-    const QPoint at = agentPosition(index, m_platform.screenSize());
+    const QPoint at = agent::agentPosition(index, m_platform.screenSize());
     iAgentX = qint16(at.x());
     iAgentY = qint16(at.y());
 }
 
 void frmHoravox::mnuBalloonOpt_Click(int index)
 {
-    checkOnly(mnuBalloonOpt, index);
+    mnuBalloonOpt[index]->setChecked(true);
     optBalloon[index]->setChecked(true);
     iBalloonOption = qint16(index);
 }
@@ -75,7 +38,7 @@ void frmHoravox::mnuAlarmsOpt_Click(int index)
 {
     // With no alarms the switch cannot be turned on.
     const int chosen = alarmTable.iAlarmCount == 0 ? 1 : index;
-    checkOnly(mnuAlarmsOpt, chosen);
+    mnuAlarmsOpt[chosen]->setChecked(true);
     optAlarmsOpt[chosen]->setChecked(true);
     iAlarmsOption = qint16(chosen);
     bAlarmsOn = chosen == 0;

@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "shell/option_handlers.h"
+#include "agent/screen_position.h"
 #include "shell/settings_file.h"
 
 using hv::shell::SettingsRecord;
@@ -129,7 +129,7 @@ void TestSettingsFile::placesTheCharacter()
     QFETCH(int, position);
     QFETCH(QSize, screen);
     QFETCH(QPoint, expected);
-    QCOMPARE(hv::shell::agentPosition(position, screen), expected);
+    QCOMPARE(hv::agent::agentPosition(position, screen), expected);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QActionGroup>
 #include <QListWidget>
 #include <QMenu>
 
@@ -43,13 +44,13 @@ void frmHoravox::FillAgentList(const QStringList& fileNames)
     for (const QString& fileName : fileNames)
         lstAgents->addItem(fileName.chopped(4).toLower());
 
-    const QString wanted = sAgentName.toLower();
-    for (int i = 0; i < lstAgents->count(); ++i) {
-        if (lstAgents->item(i)->text() == wanted) {
-            iAgentIndex = qint16(i);
-            lstAgents->setCurrentRow(i);
-            bFillingList = false;
-        }
+    // With two files whose names differ only in case, the later one is taken.
+    const QList<QListWidgetItem*> named =
+        lstAgents->findItems(sAgentName.toLower(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (!named.isEmpty()) {
+        iAgentIndex = qint16(lstAgents->row(named.last()));
+        lstAgents->setCurrentRow(iAgentIndex);
+        bFillingList = false;
     }
     PickDefaultAgent();
     if (iAgentIndex == -1) {
@@ -63,11 +64,10 @@ void frmHoravox::FillAgentList(const QStringList& fileNames)
     for (int i = int(mnuAgent.size()); i < lstAgents->count(); ++i) {
         QAction* item = mnuChooseAgent->addAction(lstAgents->item(i)->text());
         item->setCheckable(true);
+        mnuAgent[0]->actionGroup()->addAction(item);
         connect(item, &QAction::triggered, this, [this, i] { mnuAgent_Click(i); });
         mnuAgent.append(item);
     }
-    for (QAction* item : std::as_const(mnuAgent))
-        item->setChecked(false);
     mnuAgent[iAgentIndex]->setChecked(true);
 }
 
@@ -76,11 +76,9 @@ void frmHoravox::PickDefaultAgent()
     sDefaultAgent.clear();
     for (const char* preferred : {"peedy", "genie", "merlin", "robby"}) {
         const QString name = QString::fromLatin1(preferred);
-        for (int i = 0; i < lstAgents->count(); ++i) {
-            if (lstAgents->item(i)->text() == name) {
-                sDefaultAgent = name;
-                return;
-            }
+        if (!lstAgents->findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive).isEmpty()) {
+            sDefaultAgent = name;
+            return;
         }
     }
 }
@@ -92,8 +90,6 @@ void frmHoravox::lstAgents_Click()
         return;
     bFillingList = true;
     iAgentIndex = qint16(row);
-    for (QAction* item : std::as_const(mnuAgent))
-        item->setChecked(false);
     if (iAgentIndex < mnuAgent.size())
         mnuAgent[iAgentIndex]->setChecked(true);
     sAgentName = lstAgents->item(row)->text();
