@@ -13,7 +13,8 @@ namespace hv::platform {
 enum class MessageIcon
 {
     None,
-    Critical
+    Critical,
+    Exclamation
 };
 enum class MessageButtons
 {

@@ -211,10 +211,12 @@ void frmHoravox::buildMenus()
 
     // The alarm list's pop-up; never in the menu bar.
     mnuAlarmOptions = new QMenu(QStringLiteral("Options"), this);
-    for (const char* caption : {"Add New", "Edit", "Delete", "Test"})
-        mnuAlarmOptions->addAction(QString::fromLatin1(caption));
+    mnuAlarmAdd = mnuAlarmOptions->addAction(QStringLiteral("Add New"));
+    mnuAlarmEdit = mnuAlarmOptions->addAction(QStringLiteral("Edit"));
+    mnuAlarmDelete = mnuAlarmOptions->addAction(QStringLiteral("Delete"));
+    mnuAlarmTest = mnuAlarmOptions->addAction(QStringLiteral("Test"));
     mnuAlarmOptions->addSeparator();
-    mnuAlarmOptions->addAction(QStringLiteral("Cancel"));
+    mnuCancel4 = mnuAlarmOptions->addAction(QStringLiteral("Cancel"));
 
     mnuInterval[1]->setChecked(true);
     mnuPos[2]->setChecked(true);
@@ -261,6 +263,15 @@ void frmHoravox::connectControls()
                 else if (reason == QSystemTrayIcon::Context)
                     cSysTray1_MouseDown(2);
             });
+    connect(mnuAlarmAdd, &QAction::triggered, this, &frmHoravox::mnuAlarmAdd_Click);
+    connect(mnuAlarmEdit, &QAction::triggered, this, &frmHoravox::mnuAlarmEdit_Click);
+    connect(mnuAlarmDelete, &QAction::triggered, this, &frmHoravox::mnuAlarmDelete_Click);
+    connect(mnuAlarmTest, &QAction::triggered, this, &frmHoravox::mnuAlarmTest_Click);
+    // A right press is taken before the list acts on it; any other press is handled once the
+    // list has selected the row under the pointer.
+    lstAlarms->viewport()->installEventFilter(this);
+    connect(lstAlarms, &QListWidget::itemPressed, this,
+            [this] { lstAlarms_MouseDown(1, 0, 0, 0); });
     connect(tmrClock, &QTimer::timeout, this, &frmHoravox::tmrClock_Timer);
     connect(&Agent1, &agentctl::AgentControl::Click, this, &frmHoravox::Agent1_Click);
     connect(&Agent1, &agentctl::AgentControl::DblClick, this, &frmHoravox::Agent1_DblClick);

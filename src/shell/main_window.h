@@ -121,6 +121,11 @@ public:
     QAction* mnuAboutAnimation = nullptr;
     QAction* mnuAboutDialog = nullptr;
     QMenu* mnuAlarmOptions = nullptr;
+    QAction* mnuAlarmAdd = nullptr;
+    QAction* mnuAlarmEdit = nullptr;
+    QAction* mnuAlarmDelete = nullptr;
+    QAction* mnuAlarmTest = nullptr;
+    QAction* mnuCancel4 = nullptr;
 
     // --- character-folder search panel ---
     QFrame* fraFindAgentPath = nullptr;
@@ -167,6 +172,16 @@ public:
     void LoadAlarms();
     void SaveAlarms();
 
+    // --- alarm list and its commands (alarm_list.cpp) ---
+    // Button: 2 is the right button. Y: the pointer's distance from the list's top, in twips.
+    void lstAlarms_MouseDown(int Button, int Shift, int X, int Y);
+    void mnuAlarmAdd_Click();
+    void mnuAlarmEdit_Click();
+    void mnuAlarmDelete_Click();
+    void mnuAlarmTest_Click();
+    // Hides the main window and opens the alarm editor on the table; bAddAlarm says how.
+    void OpenAlarmEditor();
+
     // --- clock (clock_tick.cpp) ---
     void tmrClock_Timer();
 
@@ -192,6 +207,7 @@ public:
     void openFolderOf(const QString& path);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 

@@ -1,147 +1,309 @@
-#include <memory>
-
 #include <QAction>
-#include <QDir>
-#include <QFile>
+#include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-#include "alarms/alarm_table.h"
-#include "fake_platform.h"
-#include "recording_agent.h"
-#include "shell/main_window.h"
+#include "window_fixture.h"
 
 using hv::shell::frmHoravox;
-using hv::testing::FakePlatform;
-using hv::testing::RecordingAgent;
+using hv::testing::WindowFixture;
 
 namespace {
 
-QByteArray readFile(const QString& path)
+const QDate DAY(2026, 12, 5);
+
+QDateTime at(int hour, int minute, int second = 0)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return QDateTime(DAY, QTime(hour, minute, second));
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
+// n alarm lines "HH:MM","Daily","Daily","peedy","Alarm i".
+QByteArray alarmLines(int n)
 {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    QByteArray lines;
+    for (int i = 0; i < n; ++i)
+        lines += QString("\"%1:00\",\"Daily\",\"Daily\",\"peedy\",\"Alarm %2\"\r\n")
+                     .arg(i % 24, 2, 10, QChar('0'))
+                     .arg(i)
+                     .toUtf8();
+    return lines;
 }
 
-QStringList folderListing(const QString& folder)
+QStringList texts(const QListWidget* list)
 {
-    return QDir(folder).entryList(QDir::Files);
+    QStringList entries;
+    for (int i = 0; i < list->count(); ++i)
+        entries.append(list->item(i)->text());
+    return entries;
 }
 
 } // namespace
 
+// The main window driven as the program runs it: start-up, options, visibility, the character
+// speaking, the character list and the clock, against the fake platform and the recording Agent.
 class TestMainWindow final : public QObject
 {
     Q_OBJECT
 
 private slots:
     void init();
+    void cleanup();
 
-    void firstRunShowsTheWindowAndWritesTheFoundFolder();
-    void laterRunStartsHiddenWithTheStoredOptions();
-    void storedAlarmsOnIsKeptWithoutAnAlarmFile();
+    void startsAsFirstRunOrWithTheStoredSettings_data();
+    void startsAsFirstRunOrWithTheStoredSettings();
     void loadsAlarmRowsAboveTheLastRow();
+    void rightClickSelectsTheRowAndOffersItsCommands_data();
+    void rightClickSelectsTheRowAndOffersItsCommands();
+    void addRowOpensTheEditorUpToTheLimit_data();
+    void addRowOpensTheEditorUpToTheLimit();
+    void deleteMovesTheLaterAlarmsUp_data();
+    void deleteMovesTheLaterAlarmsUp();
+    void testLetsTheAlarmsOwnCharacterSpeak();
     void optionGroupsStayInStep_data();
     void optionGroupsStayInStep();
-    void positionsFollowTheScreen();
-    void alarmsCannotBeSwitchedOnWithoutAlarms();
+    void alarmsSwitchNeedsAlarms();
     void closeMinimizeAndExitWriteBothFiles_data();
     void closeMinimizeAndExitWriteBothFiles();
-    void exitHidesTheCharacterAndEnds();
+    void exitHidesTheCharacter();
     void noSoundDeviceEndsAtOnceWritingNothing();
-    void showToggleFollowsTheWindow();
-    void helpOpensTheHelpFile();
+    void showToggleAndHelp();
+
+    void agentSpeakCallsInOrder_data();
+    void agentSpeakCallsInOrder();
+    void failureEndsTheAppearance_data();
+    void failureEndsTheAppearance();
+    void findsTheFileWhateverTheLetterCase_data();
+    void findsTheFileWhateverTheLetterCase();
+    void clicksOnTheCharacter_data();
+    void clicksOnTheCharacter();
+    void onlyTheLatestHideReleasesTheCharacter();
+
+    void listsTheCharactersOfTheFolder_data();
+    void listsTheCharactersOfTheFolder();
+    void searchesTheStoredFolderOrTheDefaultPlaces_data();
+    void searchesTheStoredFolderOrTheDefaultPlaces();
+    void menuListAndKeyboardChooseTheCharacter_data();
+    void menuListAndKeyboardChooseTheCharacter();
+
+    void announcesAtTheChosenMinutes_data();
+    void announcesAtTheChosenMinutes();
+    void synchronisesOnTheMinuteWithoutSpeaking();
+    void testButtonSpeaksWhateverTheInterval_data();
+    void testButtonSpeaksWhateverTheInterval();
+    void dueMinuteTick_data();
+    void dueMinuteTick();
 
 private:
-    std::unique_ptr<frmHoravox> start();
-    QString appPath() const { return m_app->path(); }
-    QString settingsPath() const { return appPath() + "/Settings.ini"; }
-    QString alarmsPath() const { return appPath() + "/Alarms.dat"; }
-    QString charsPath() const { return m_windows->path() + "/msagent/chars/"; }
+    frmHoravox& start(const QStringList& characters = {"Peedy.acs"});
+    QStringList& log() { return m_f->agent.log; }
+    // One tick at `now`; a hide it asked for completes as the engine reports it. Returns what
+    // was spoken, or an empty string.
+    QString tickAt(const QDateTime& now);
+    // Ticks once a second from `from` until the timer is on the minute; returns that time.
+    QDateTime synchronise(const QDateTime& from);
 
-    std::unique_ptr<QTemporaryDir> m_app;
-    std::unique_ptr<QTemporaryDir> m_windows;
-    std::unique_ptr<FakePlatform> m_platform;
-    std::unique_ptr<RecordingAgent> m_agent;
+    std::unique_ptr<WindowFixture> m_f;
+    frmHoravox* m_window = nullptr;
 };
 
 void TestMainWindow::init()
 {
-    m_app = std::make_unique<QTemporaryDir>();
-    m_windows = std::make_unique<QTemporaryDir>();
-    QDir().mkpath(charsPath());
-    writeFile(charsPath() + "Peedy.acs", "character");
-    m_platform = std::make_unique<FakePlatform>(appPath(), m_windows->path());
-    m_agent = std::make_unique<RecordingAgent>();
+    m_f = std::make_unique<WindowFixture>();
 }
 
-std::unique_ptr<frmHoravox> TestMainWindow::start()
+void TestMainWindow::cleanup()
 {
-    return std::make_unique<frmHoravox>(*m_platform, *m_agent);
+    m_f.reset();
 }
 
-void TestMainWindow::firstRunShowsTheWindowAndWritesTheFoundFolder()
+frmHoravox& TestMainWindow::start(const QStringList& characters)
 {
-    auto window = start();
-    QVERIFY(window->isWindowShown());
-    QVERIFY(!window->mnuShow->isChecked());
-    QCOMPARE(window->iAgentX, 5);
-    QCOMPARE(window->iAgentY, 768 - 153);
-    QVERIFY(window->mnuInterval[1]->isChecked());
-    QVERIFY(window->optPos[2]->isChecked());
-    QCOMPARE(readFile(settingsPath()),
-             QByteArray("\"Peedy\",1,1,2,1,#FALSE#,\"" + charsPath().toUtf8() + "\"\r\n"));
-    QCOMPARE(window->lstAgents->currentItem()->text(), QStringLiteral("peedy"));
-    QCOMPARE(window->sAgentName, QStringLiteral("Peedy"));
-    QVERIFY(window->tmrClock->isActive());
-    QCOMPARE(window->tmrClock->interval(), 1000);
+    WindowFixture::putFiles(m_f->charsFolder(), characters);
+    m_window = &m_f->start();
+    return *m_window;
 }
 
-void TestMainWindow::laterRunStartsHiddenWithTheStoredOptions()
+QString TestMainWindow::tickAt(const QDateTime& now)
 {
-    writeFile(settingsPath(), "\"peedy\",1,0,4,5,#TRUE#,\"" + charsPath().toUtf8() + "\"\r\n");
-    auto window = start();
-    QVERIFY(!window->isWindowShown());
-    QVERIFY(window->optBalloon[0]->isChecked() && window->mnuBalloonOpt[0]->isChecked());
-    QVERIFY(window->optInterval[5]->isChecked() && window->mnuInterval[5]->isChecked());
-    QCOMPARE(QPoint(window->iAgentX, window->iAgentY), QPoint(432, 320));
+    m_f->platform.clock = now;
+    const agentctl::AgentRequest hideBefore = m_window->reqHide;
+    const qsizetype logBefore = log().size();
+    m_window->tmrClock_Timer();
+    if (m_window->reqHide != hideBefore)
+        m_f->agent.complete(m_window->reqHide);
+    const QStringList spoken = log().mid(logBefore).filter("Speak ");
+    return spoken.isEmpty() ? QString() : spoken.first().mid(6);
+}
+
+QDateTime TestMainWindow::synchronise(const QDateTime& from)
+{
+    for (int second = 0; second <= 60; ++second) {
+        tickAt(from.addSecs(second));
+        if (m_window->bSynchronized)
+            return from.addSecs(second);
+    }
+    return {};
+}
+
+void TestMainWindow::startsAsFirstRunOrWithTheStoredSettings_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<QPoint>("position");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("first run") << QByteArray() << true << QPoint(5, 615)
+                               << QByteArray("\"Peedy\",1,1,2,1,#FALSE#,\"CHARS\"\r\n");
     // The reserved field survives the save that the character search makes.
-    QCOMPARE(readFile(settingsPath()),
-             QByteArray("\"peedy\",1,0,4,5,#TRUE#,\"" + charsPath().toUtf8() + "\"\r\n"));
+    QTest::newRow("later run") << QByteArray("\"peedy\",1,0,4,5,#TRUE#,\"CHARS\"\r\n") << false
+                               << QPoint(432, 320)
+                               << QByteArray("\"peedy\",1,0,4,5,#TRUE#,\"CHARS\"\r\n");
 }
 
-void TestMainWindow::storedAlarmsOnIsKeptWithoutAnAlarmFile()
+void TestMainWindow::startsAsFirstRunOrWithTheStoredSettings()
 {
-    writeFile(settingsPath(), "\"Peedy\",0,1,2,1,#FALSE#,\"\"\r\n");
-    auto window = start();
-    QCOMPARE(window->alarmTable.iAlarmCount, 0);
-    QVERIFY(window->bAlarmsOn);
-    QVERIFY(window->mnuAlarmsOpt[0]->isChecked() && window->optAlarmsOpt[0]->isChecked());
+    QFETCH(QByteArray, settings);
+    QFETCH(bool, shown);
+    QFETCH(QPoint, position);
+    QFETCH(QByteArray, written);
+    const QByteArray chars = m_f->charsFolder().toUtf8();
+    if (!settings.isEmpty())
+        m_f->writeFile(m_f->settingsPath(), settings.replace("CHARS", chars));
+
+    frmHoravox& window = start();
+
+    QCOMPARE(window.isWindowShown(), shown);
+    QVERIFY(!window.mnuShow->isChecked());
+    QCOMPARE(QPoint(window.iAgentX, window.iAgentY), position);
+    QCOMPARE(m_f->readFile(m_f->settingsPath()), written.replace("CHARS", chars));
+    QCOMPARE(window.lstAgents->currentItem()->text(), QStringLiteral("peedy"));
+    QCOMPARE(window.optInterval[window.iInterval]->isChecked(), true);
+    QCOMPARE(window.mnuBalloonOpt[window.iBalloonOption]->isChecked(), true);
+    QVERIFY(window.tmrClock->isActive());
+    QCOMPARE(window.tmrClock->interval(), 1000);
 }
 
 void TestMainWindow::loadsAlarmRowsAboveTheLastRow()
 {
-    writeFile(alarmsPath(), "\"07:30\",\"Daily\",\"Daily\",\"peedy\",\"Wake up\"\r\n"
-                            "\"12:00\",\"Weekly\",\"Fri\",\"peedy\",\"Lunch\"\r\n"
-                            "\"18:00\",\"Yearly\",\"12/24/2026\",\"peedy\",\"Eve\"\r\n");
-    auto window = start();
-    QCOMPARE(window->alarmTable.iAlarmCount, 3);
-    QCOMPARE(window->lstAlarms->count(), 4);
-    QCOMPARE(window->lstAlarms->item(2)->text(),
-             QStringLiteral("18:00\tYearly\t12/24\tpeedy\tEve"));
-    QCOMPARE(window->lstAlarms->item(3)->text(),
-             QStringLiteral("-- Click on this line to add a new Alarm --"));
+    m_f->writeFile(m_f->alarmsPath(), "\"07:30\",\"Daily\",\"Daily\",\"peedy\",\"Wake up\"\r\n"
+                                      "\"18:00\",\"Yearly\",\"12/24/2027\",\"peedy\",\"Eve\"\r\n");
+    frmHoravox& window = start();
+    QCOMPARE(window.alarmTable.iAlarmCount, 2);
+    QCOMPARE(texts(window.lstAlarms),
+             QStringList({"07:30\tDaily\tDaily\tpeedy\tWake up", "18:00\tYearly\t12/24\tpeedy\tEve",
+                          "-- Click on this line to add a new Alarm --"}));
+}
+
+void TestMainWindow::rightClickSelectsTheRowAndOffersItsCommands_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<bool>("menu");
+    QTest::addColumn<bool>("onAlarm");
+    QTest::newRow("alarm row") << 1 << true << true;
+    QTest::newRow("add row") << 2 << true << false;
+    QTest::newRow("below the last row") << 9 << false << false;
+}
+
+void TestMainWindow::rightClickSelectsTheRowAndOffersItsCommands()
+{
+    QFETCH(int, row);
+    QFETCH(bool, menu);
+    QFETCH(bool, onAlarm);
+    m_f->writeFile(m_f->alarmsPath(), alarmLines(2));
+    frmHoravox& window = start();
+    window.show();
+    const int rowHeight = window.lstAlarms->visualItemRect(window.lstAlarms->item(0)).height();
+
+    QTest::mouseClick(window.lstAlarms->viewport(), Qt::RightButton, {},
+                      QPoint(20, rowHeight * row + rowHeight / 2));
+
+    QCOMPARE(window.lstAlarms->currentRow(), menu ? row : -1);
+    QCOMPARE(window.mnuAlarmOptions->isVisible(), menu);
+    for (QAction* item : {window.mnuAlarmEdit, window.mnuAlarmDelete, window.mnuAlarmTest})
+        QCOMPARE(item->isEnabled(), onAlarm || !menu);
+    QVERIFY(window.mnuAlarmAdd->isEnabled());
+    window.mnuAlarmOptions->hide();
+}
+
+void TestMainWindow::addRowOpensTheEditorUpToTheLimit_data()
+{
+    QTest::addColumn<int>("alarms");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("74 alarms") << 74 << true;
+    QTest::newRow("75 alarms") << 75 << false;
+}
+
+void TestMainWindow::addRowOpensTheEditorUpToTheLimit()
+{
+    QFETCH(int, alarms);
+    QFETCH(bool, opens);
+    m_f->writeFile(m_f->alarmsPath(), alarmLines(alarms));
+    frmHoravox& window = start();
+    QCOMPARE(window.alarmTable.iAlarmCount, alarms);
+
+    window.mnuAlarmAdd->trigger();
+
+    QCOMPARE(window.alarmTable.bAddAlarm, opens);
+    QCOMPARE(window.isWindowShown(), !opens);
+    QCOMPARE(m_f->platform.messageBoxes.size(), opens ? 0 : 1);
+    if (!opens) {
+        QCOMPARE(m_f->platform.messageBoxes[0].text,
+                 QString("The limit of 75 Alarms has been reached!"));
+        QCOMPARE(m_f->platform.messageBoxes[0].title, QString("Can't Add Alarm!"));
+        QCOMPARE(m_f->platform.messageBoxes[0].icon, hv::platform::MessageIcon::Exclamation);
+    }
+}
+
+void TestMainWindow::deleteMovesTheLaterAlarmsUp_data()
+{
+    QTest::addColumn<int>("alarms");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QByteArray>("file");
+    QTest::newRow("row 0 of three") << 3 << 0 << alarmLines(3).mid(alarmLines(1).size());
+    QTest::newRow("the only alarm") << 1 << 0 << QByteArray();
+    QTest::newRow("the add row") << 1 << 1 << alarmLines(1);
+}
+
+void TestMainWindow::deleteMovesTheLaterAlarmsUp()
+{
+    QFETCH(int, alarms);
+    QFETCH(int, row);
+    QFETCH(QByteArray, file);
+    m_f->writeFile(m_f->alarmsPath(), alarmLines(alarms));
+    m_f->writeFile(m_f->settingsPath(), "\"Peedy\",0,1,2,1,#FALSE#,\"\"\r\n");
+    frmHoravox& window = start();
+    const int left = file.count('\n');
+
+    window.lstAlarms->setCurrentRow(row);
+    window.mnuAlarmDelete->trigger();
+
+    QCOMPARE(m_f->readFile(m_f->alarmsPath()), file);
+    QCOMPARE(QFile::exists(m_f->alarmsPath()), left > 0);
+    QCOMPARE(window.alarmTable.iAlarmCount, left);
+    QCOMPARE(window.lstAlarms->count(), left + 1);
+    QCOMPARE(window.alarmTable.Alarms[left].sTime, QString());
+    if (left > 0)
+        QCOMPARE(window.alarmTable.Alarms[0].sMessage, QString("Alarm %1").arg(alarms - left));
+    QCOMPARE(window.bAlarmsOn, left > 0);
+    QCOMPARE(window.optAlarmsOpt[1]->isChecked(), left == 0);
+}
+
+void TestMainWindow::testLetsTheAlarmsOwnCharacterSpeak()
+{
+    m_f->writeFile(m_f->alarmsPath(), "\"07:30\",\"Daily\",\"Daily\",\"genie\",\"Wake up\"\r\n");
+    frmHoravox& window = start({"Peedy.acs", "genie.acs"});
+    window.lstAlarms->setCurrentRow(0);
+
+    window.mnuAlarmTest->trigger();
+
+    QCOMPARE(log().mid(1, 1), QStringList{"Load CharacterID " + m_f->charsFolder() + "genie.acs"});
+    QCOMPARE(log().mid(log().size() - 3), QStringList({"Show", "Speak Wake up", "Hide"}));
+    QCOMPARE(window.reqHide, m_f->agent.requests.last());
+    QCOMPARE(window.sAgentName, QString("Peedy"));
+    QVERIFY(!window.bAgentBusy && window.cmdTest->isEnabled());
 }
 
 void TestMainWindow::optionGroupsStayInStep_data()
@@ -153,7 +315,6 @@ void TestMainWindow::optionGroupsStayInStep_data()
         const char* side = fromMenu ? "menu" : "button";
         QTest::addRow("interval 4 from %s", side) << "interval" << 4 << fromMenu;
         QTest::addRow("interval 6 from %s", side) << "interval" << 6 << fromMenu;
-        QTest::addRow("position 0 from %s", side) << "position" << 0 << fromMenu;
         QTest::addRow("position 3 from %s", side) << "position" << 3 << fromMenu;
         QTest::addRow("balloon 0 from %s", side) << "balloon" << 0 << fromMenu;
         QTest::addRow("alarms 1 from %s", side) << "alarms" << 1 << fromMenu;
@@ -165,27 +326,22 @@ void TestMainWindow::optionGroupsStayInStep()
     QFETCH(QString, group);
     QFETCH(int, index);
     QFETCH(bool, fromMenu);
-    auto window = start();
-
-    QList<QAction*> items;
-    QList<QRadioButton*> buttons;
-    const qint16* field = nullptr;
+    frmHoravox& w = start();
+    QList<QAction*> items{w.mnuAlarmsOpt.begin(), w.mnuAlarmsOpt.end()};
+    QList<QRadioButton*> buttons{w.optAlarmsOpt.begin(), w.optAlarmsOpt.end()};
+    const qint16* field = &w.iAlarmsOption;
     if (group == "interval") {
-        items = {window->mnuInterval.begin(), window->mnuInterval.end()};
-        buttons = {window->optInterval.begin(), window->optInterval.end()};
-        field = &window->iInterval;
+        items = {w.mnuInterval.begin(), w.mnuInterval.end()};
+        buttons = {w.optInterval.begin(), w.optInterval.end()};
+        field = &w.iInterval;
     } else if (group == "position") {
-        items = {window->mnuPos.begin(), window->mnuPos.end()};
-        buttons = {window->optPos.begin(), window->optPos.end()};
-        field = &window->iPosition;
+        items = {w.mnuPos.begin(), w.mnuPos.end()};
+        buttons = {w.optPos.begin(), w.optPos.end()};
+        field = &w.iPosition;
     } else if (group == "balloon") {
-        items = {window->mnuBalloonOpt.begin(), window->mnuBalloonOpt.end()};
-        buttons = {window->optBalloon.begin(), window->optBalloon.end()};
-        field = &window->iBalloonOption;
-    } else {
-        items = {window->mnuAlarmsOpt.begin(), window->mnuAlarmsOpt.end()};
-        buttons = {window->optAlarmsOpt.begin(), window->optAlarmsOpt.end()};
-        field = &window->iAlarmsOption;
+        items = {w.mnuBalloonOpt.begin(), w.mnuBalloonOpt.end()};
+        buttons = {w.optBalloon.begin(), w.optBalloon.end()};
+        field = &w.iBalloonOption;
     }
 
     if (fromMenu)
@@ -199,36 +355,29 @@ void TestMainWindow::optionGroupsStayInStep()
         QCOMPARE(items[i]->isChecked(), i == index);
         QCOMPARE(buttons[i]->isChecked(), i == index);
     }
+    if (group == "position")
+        QCOMPARE(QPoint(w.iAgentX, w.iAgentY), QPoint(864, 615));
     // Options reach the file only with the next save.
-    QCOMPARE(readFile(settingsPath()).split(',').value(4), QByteArray("1"));
+    QCOMPARE(m_f->readFile(m_f->settingsPath()).split(',').value(4), QByteArray("1"));
 }
 
-void TestMainWindow::positionsFollowTheScreen()
+void TestMainWindow::alarmsSwitchNeedsAlarms()
 {
-    m_platform->screen = QSize(1024, 768);
-    auto window = start();
-    window->mnuPos[4]->trigger();
-    QCOMPARE(QPoint(window->iAgentX, window->iAgentY), QPoint(432, 320));
-    window->mnuPos[3]->trigger();
-    QCOMPARE(QPoint(window->iAgentX, window->iAgentY), QPoint(864, 615));
-    m_platform->screen = QSize(1920, 1080);
-    window->mnuPos[1]->trigger();
-    QCOMPARE(QPoint(window->iAgentX, window->iAgentY), QPoint(1760, 5));
-}
+    // A stored "On" is kept even when no alarm file exists.
+    m_f->writeFile(m_f->settingsPath(), "\"Peedy\",0,1,2,1,#FALSE#,\"\"\r\n");
+    frmHoravox& window = start();
+    QVERIFY(window.bAlarmsOn && window.mnuAlarmsOpt[0]->isChecked());
 
-void TestMainWindow::alarmsCannotBeSwitchedOnWithoutAlarms()
-{
-    auto window = start();
-    window->mnuAlarmsOpt[0]->trigger();
-    QVERIFY(window->mnuAlarmsOpt[1]->isChecked() && !window->mnuAlarmsOpt[0]->isChecked());
-    QVERIFY(window->optAlarmsOpt[1]->isChecked());
-    QCOMPARE(window->iAlarmsOption, 1);
-    QVERIFY(!window->bAlarmsOn);
+    window.optAlarmsOpt[1]->click();
+    window.mnuAlarmsOpt[0]->trigger();
+    QVERIFY(window.mnuAlarmsOpt[1]->isChecked() && window.optAlarmsOpt[1]->isChecked());
+    QVERIFY(!window.mnuAlarmsOpt[0]->isChecked());
+    QCOMPARE(window.iAlarmsOption, 1);
+    QVERIFY(!window.bAlarmsOn);
 
-    window->alarmTable.iAlarmCount = 1;
-    window->optAlarmsOpt[0]->click();
-    QVERIFY(window->bAlarmsOn);
-    QVERIFY(window->mnuAlarmsOpt[0]->isChecked());
+    window.alarmTable.iAlarmCount = 1;
+    window.optAlarmsOpt[0]->click();
+    QVERIFY(window.bAlarmsOn && window.mnuAlarmsOpt[0]->isChecked());
 }
 
 void TestMainWindow::closeMinimizeAndExitWriteBothFiles_data()
@@ -243,95 +392,508 @@ void TestMainWindow::closeMinimizeAndExitWriteBothFiles_data()
 void TestMainWindow::closeMinimizeAndExitWriteBothFiles()
 {
     QFETCH(QString, how);
-    writeFile(alarmsPath(), "\"07:30\",\"Daily\",\"Daily\",\"peedy\",\"Wake up\"\r\n");
-    auto window = start();
-    QFile::remove(settingsPath());
-    QFile::remove(alarmsPath());
-    window->mnuInterval[4]->trigger();
+    const QByteArray alarm = "\"07:30\",\"Daily\",\"Daily\",\"peedy\",\"Wake up\"\r\n";
+    m_f->writeFile(m_f->alarmsPath(), alarm);
+    frmHoravox& window = start();
+    QFile::remove(m_f->settingsPath());
+    QFile::remove(m_f->alarmsPath());
+    window.mnuInterval[4]->trigger();
 
     if (how == "close")
-        window->close();
+        window.close();
     else if (how == "minimize")
-        window->cmdClose->click();
+        window.cmdClose->click();
     else if (how == "exit")
-        window->mnuExit->trigger();
+        window.mnuExit->trigger();
     else
-        window->cmdExit->click();
+        window.cmdExit->click();
 
-    QCOMPARE(readFile(settingsPath()).split(',').value(4), QByteArray("4"));
-    QCOMPARE(readFile(alarmsPath()),
-             QByteArray("\"07:30\",\"Daily\",\"Daily\",\"peedy\",\"Wake up\"\r\n"));
-    if (how.startsWith("exit")) {
-        QVERIFY(window->bExiting);
+    QCOMPARE(m_f->readFile(m_f->settingsPath()).split(',').value(4), QByteArray("4"));
+    QCOMPARE(m_f->readFile(m_f->alarmsPath()), alarm);
+    QCOMPARE(window.bExiting, how.startsWith("exit"));
+    if (window.bExiting) {
         // The close is posted: it is handled once the handler has returned.
-        QTRY_VERIFY(!window->isVisible());
+        QTRY_VERIFY(!window.isVisible());
     } else {
-        QVERIFY(!window->isWindowShown());
-        QVERIFY(!window->mnuShow->isChecked());
-        QVERIFY(!window->bExiting);
+        QVERIFY(!window.isWindowShown() && !window.mnuShow->isChecked());
     }
 }
 
-void TestMainWindow::exitHidesTheCharacterAndEnds()
+void TestMainWindow::exitHidesTheCharacter()
 {
-    auto window = start();
-    window->AgentSpeak(QStringLiteral("The time is, 9:00."));
-    QVERIFY(window->objCharacter);
-    m_agent->log.clear();
-    window->mnuExit->trigger();
-    QCOMPARE(m_agent->log, QStringList{"Hide"});
-    QVERIFY(!window->objCharacter);
-
-    // With no character loaded Exit still ends, after writing the files.
-    auto second = start();
-    QFile::remove(settingsPath());
-    second->mnuExit->trigger();
-    QVERIFY(QFile::exists(settingsPath()));
-    QTRY_VERIFY(!second->isVisible());
+    frmHoravox& window = start();
+    window.AgentSpeak(QStringLiteral("The time is, 9:00."));
+    log().clear();
+    window.mnuExit->trigger();
+    QCOMPARE(log(), QStringList{"Hide"});
+    QVERIFY(!window.objCharacter);
 }
 
 void TestMainWindow::noSoundDeviceEndsAtOnceWritingNothing()
 {
-    auto window = start();
-    const QStringList before = folderListing(appPath());
-    const QByteArray settingsBefore = readFile(settingsPath());
-    m_platform->audioOutputs = 0;
+    frmHoravox& window = start();
+    const QStringList before = QDir(m_f->app.path()).entryList(QDir::Files);
+    const QByteArray settingsBefore = m_f->readFile(m_f->settingsPath());
+    m_f->platform.audioOutputs = 0;
 
-    window->Form_Activate();
+    window.Form_Activate();
 
-    QCOMPARE(m_platform->messageBoxes.size(), 1);
-    const FakePlatform::MessageBox& box = m_platform->messageBoxes.first();
+    QCOMPARE(m_f->platform.messageBoxes.size(), 1);
+    const auto& box = m_f->platform.messageBoxes.first();
     QCOMPARE(box.text, QStringLiteral("No Sound Card Found!"));
     QCOMPARE(box.title, QStringLiteral("Exiting Horavox!"));
     QCOMPARE(box.icon, hv::platform::MessageIcon::Critical);
     QCOMPARE(box.buttons, hv::platform::MessageButtons::Ok);
-    QCOMPARE(m_platform->endRequests, 1);
-    QCOMPARE(folderListing(appPath()), before);
-    QCOMPARE(readFile(settingsPath()), settingsBefore);
+    QCOMPARE(m_f->platform.endRequests, 1);
+    QCOMPARE(QDir(m_f->app.path()).entryList(QDir::Files), before);
+    QCOMPARE(m_f->readFile(m_f->settingsPath()), settingsBefore);
 
-    m_platform->audioOutputs = 1;
-    window->Form_Activate();
-    QCOMPARE(m_platform->messageBoxes.size(), 1);
+    m_f->platform.audioOutputs = 1;
+    window.Form_Activate();
+    QCOMPARE(m_f->platform.messageBoxes.size(), 1);
 }
 
-void TestMainWindow::showToggleFollowsTheWindow()
+void TestMainWindow::showToggleAndHelp()
 {
-    writeFile(settingsPath(), "\"Peedy\",1,1,2,1,#FALSE#,\"\"\r\n");
-    auto window = start();
-    QVERIFY(!window->isWindowShown());
-    window->mnuShow->trigger();
-    QVERIFY(window->isWindowShown());
-    QVERIFY(window->mnuShow->isChecked());
-    window->mnuShow->trigger();
-    QVERIFY(!window->isWindowShown());
-    QVERIFY(!window->mnuShow->isChecked());
+    m_f->writeFile(m_f->settingsPath(), "\"Peedy\",1,1,2,1,#FALSE#,\"\"\r\n");
+    frmHoravox& window = start();
+    for (bool shown : {true, false}) {
+        window.mnuShow->trigger();
+        QCOMPARE(window.isWindowShown(), shown);
+        QCOMPARE(window.mnuShow->isChecked(), shown);
+    }
+    window.mnuContents->trigger();
+    QCOMPARE(m_f->platform.helpRequests, QStringList{m_f->app.path() + "/horavox.hlp"});
 }
 
-void TestMainWindow::helpOpensTheHelpFile()
+void TestMainWindow::agentSpeakCallsInOrder_data()
 {
-    auto window = start();
-    window->mnuContents->trigger();
-    QCOMPARE(m_platform->helpRequests, QStringList{appPath() + "/horavox.hlp"});
+    QTest::addColumn<int>("balloon");
+    QTest::addColumn<bool>("alarm");
+    QTest::addColumn<bool>("busy");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("afterShow");
+    const QStringList announce{"Play Explain", "Speak The time is, 9:00.", "Hide"};
+    QTest::newRow("announce with balloon") << 0 << false << false << announce[1].mid(6) << announce;
+    QTest::newRow("announce without balloon")
+        << 1 << false << false << announce[1].mid(6) << announce;
+    QTest::newRow("alarm stays on screen")
+        << 1 << true << false << "Wake up"
+        << QStringList{"Play Explain", "Speak Wake up", "Play Idle1_1"};
+    QTest::newRow("busy caller drives it") << 0 << false << true << "" << QStringList();
+    QTest::newRow("empty text") << 1 << false << false << "" << QStringList{"Play Explain", "Hide"};
+}
+
+void TestMainWindow::agentSpeakCallsInOrder()
+{
+    QFETCH(int, balloon);
+    QFETCH(bool, alarm);
+    QFETCH(bool, busy);
+    QFETCH(QString, text);
+    QFETCH(QStringList, afterShow);
+    frmHoravox& window = start();
+    window.mnuBalloonOpt_Click(balloon);
+    window.bAgentBusy = busy;
+    window.iActiveAlarm = alarm ? 3 : -1;
+
+    window.AgentSpeak(text);
+
+    // The character brings style bits 2 and 4; only bit 1 is the program's.
+    const QStringList upToShow{"Unload CharacterID",
+                               "Load CharacterID " + m_f->charsFolder() + "Peedy.acs",
+                               "LanguageID 1033",
+                               QString("Balloon.Style %1").arg(balloon == 0 ? 7 : 6),
+                               "AutoPopupMenu False",
+                               "MoveTo 5 615",
+                               "Show"};
+    QCOMPARE(log(), upToShow + afterShow);
+    QVERIFY(window.objCharacter);
+    const bool hides = afterShow.endsWith("Hide");
+    QCOMPARE(window.reqHide, hides ? m_f->agent.requests.last() : agentctl::AgentRequest());
+}
+
+void TestMainWindow::failureEndsTheAppearance_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("failingCall");
+    QTest::newRow("missing file") << "Nobody"
+                                  << "Load";
+    QTest::newRow("moving fails") << "Peedy"
+                                  << "MoveTo";
+    QTest::newRow("speaking fails") << "Peedy"
+                                    << "Speak";
+}
+
+void TestMainWindow::failureEndsTheAppearance()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, failingCall);
+    frmHoravox& window = start();
+    const QString path = m_f->charsFolder() + name + ".acs";
+    const bool loadFails = failingCall == "Load";
+    if (loadFails)
+        m_f->agent.failingPaths.append(path);
+    else
+        m_f->agent.failingCall = failingCall;
+    window.sAgentName = name;
+
+    window.AgentSpeak("The time is, 9:00.");
+
+    QVERIFY(log().last().startsWith(failingCall));
+    QVERIFY(!window.objCharacter);
+    // Only a character that cannot be opened is worth a message.
+    QCOMPARE(m_f->platform.messageBoxes.size(), loadFails ? 1 : 0);
+    if (loadFails) {
+        const auto& box = m_f->platform.messageBoxes.first();
+        QCOMPARE(box.text, "There was an error opening the Agent file \r\n" + path);
+        QCOMPARE(box.title, QString("Horavox"));
+        QCOMPARE(box.icon, hv::platform::MessageIcon::None);
+    }
+    // The next call tries afresh.
+    m_f->agent.failingPaths.clear();
+    m_f->agent.failingCall.clear();
+    window.AgentSpeak("The time is, 9:01.");
+    QCOMPARE(log().last(), QString("Hide"));
+    QVERIFY(window.objCharacter);
+}
+
+void TestMainWindow::findsTheFileWhateverTheLetterCase_data()
+{
+    QTest::addColumn<QString>("onDisk");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("lower-case file") << "peedy.acs"
+                                     << "Peedy";
+    QTest::newRow("capitalised file") << "Genie.acs"
+                                      << "genie";
+    QTest::newRow("upper-case extension") << "Merlin.ACS"
+                                          << "merlin";
+}
+
+void TestMainWindow::findsTheFileWhateverTheLetterCase()
+{
+    QFETCH(QString, onDisk);
+    QFETCH(QString, name);
+    frmHoravox& window = start({onDisk});
+    // Only the file as it is named on disk can be opened.
+    m_f->agent.failingPaths.append(m_f->charsFolder() + name + ".acs");
+    window.sAgentName = name;
+
+    window.AgentSpeak("The time is, 9:00.");
+
+    QVERIFY(log().contains("Load CharacterID " + m_f->charsFolder() + onDisk));
+    QVERIFY(window.objCharacter);
+    QVERIFY(m_f->platform.messageBoxes.isEmpty());
+}
+
+void TestMainWindow::clicksOnTheCharacter_data()
+{
+    QTest::addColumn<bool>("alarm");
+    QTest::addColumn<bool>("twice");
+    QTest::addColumn<QStringList>("calls");
+    QTest::newRow("click on an alarm") << true << false << QStringList{"Speak Wake up"};
+    QTest::newRow("click while announcing") << false << false << QStringList();
+    QTest::newRow("double-click on an alarm") << true << true << QStringList{"Stop", "Hide"};
+    QTest::newRow("double-click while announcing") << false << true << QStringList{"Stop", "Hide"};
+}
+
+void TestMainWindow::clicksOnTheCharacter()
+{
+    QFETCH(bool, alarm);
+    QFETCH(bool, twice);
+    QFETCH(QStringList, calls);
+    frmHoravox& window = start();
+    window.iActiveAlarm = alarm ? 0 : -1;
+    window.sAlarmMessage = alarm ? "Wake up" : "";
+    window.AgentSpeak(alarm ? "Wake up" : "The time is, 9:00.");
+    window.imgAgents->hide();
+    log().clear();
+
+    if (twice)
+        m_f->agent.doubleClickCharacter();
+    else
+        m_f->agent.clickCharacter();
+
+    QCOMPARE(log(), calls);
+    QCOMPARE(window.iActiveAlarm, alarm && !twice ? 0 : -1);
+    QCOMPARE(window.sAlarmMessage.isEmpty(), !alarm || twice);
+    if (twice) {
+        QCOMPARE(window.reqHide, m_f->agent.requests.last());
+        m_f->agent.complete(window.reqHide);
+        QCOMPARE(log().last(), QString("Unload CharacterID"));
+        QVERIFY(!window.objCharacter);
+        QVERIFY(!window.imgAgents->isHidden());
+    }
+}
+
+void TestMainWindow::onlyTheLatestHideReleasesTheCharacter()
+{
+    frmHoravox& window = start();
+    window.AgentSpeak("The time is, 9:00.");
+    // A second announcement in quick succession unloads the first character at once.
+    window.AgentSpeak("The time is, 9:01.");
+    log().clear();
+    for (const agentctl::AgentRequest& request : m_f->agent.requests) {
+        if (request != window.reqHide)
+            m_f->agent.complete(request);
+    }
+    QVERIFY(log().isEmpty());
+    QVERIFY(window.objCharacter);
+
+    m_f->agent.complete(window.reqHide);
+    QCOMPARE(log(), QStringList{"Unload CharacterID"});
+    QVERIFY(!window.objCharacter);
+}
+
+void TestMainWindow::listsTheCharactersOfTheFolder_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("storedName");
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("agentName");
+    QTest::addColumn<QString>("defaultAgent");
+    QTest::newRow("name kept in its own case")
+        << QStringList{"Peedy.acs"} << "Peedy" << QStringList{"peedy"} << "Peedy"
+        << "peedy";
+    QTest::newRow("genie before merlin") << QStringList{"merlin.acs", "Genie.ACS", "notes.txt"}
+                                         << "MERLIN" << QStringList{"genie", "merlin"} << "MERLIN"
+                                         << "genie";
+    QTest::newRow("peedy preferred") << QStringList{"robby.acs", "peedy.acs", "genie.acs"}
+                                     << "robby" << QStringList{"genie", "peedy", "robby"} << "robby"
+                                     << "peedy";
+    QTest::newRow("robby last resort")
+        << QStringList{"robby.acs", "zak.acs"} << "zak" << QStringList{"robby", "zak"} << "zak"
+        << "robby";
+    QTest::newRow("other characters only") << QStringList{"rover.acs", "bonzi.acs"} << "rover"
+                                           << QStringList{"bonzi", "rover"} << "rover"
+                                           << "";
+    QTest::newRow("stored name gone") << QStringList{"merlin.acs", "zak.acs"} << "Peedy"
+                                      << QStringList{"merlin", "zak"} << "merlin"
+                                      << "merlin";
+}
+
+void TestMainWindow::listsTheCharactersOfTheFolder()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QString, storedName);
+    QFETCH(QStringList, entries);
+    QFETCH(QString, agentName);
+    QFETCH(QString, defaultAgent);
+    m_f->writeSettings(storedName, QString());
+
+    const frmHoravox& window = start(files);
+
+    QCOMPARE(texts(window.lstAgents), entries);
+    const int current = int(entries.indexOf(agentName.toLower()));
+    QCOMPARE(window.iAgentIndex, current);
+    QCOMPARE(window.lstAgents->currentRow(), current);
+    for (int i = 0; i < entries.size(); ++i) {
+        QCOMPARE(window.mnuAgent[i]->text(), entries[i]);
+        QCOMPARE(window.mnuAgent[i]->isChecked(), i == current);
+    }
+    QCOMPARE(window.mnuAgent.size(), entries.size());
+    QCOMPARE(window.sAgentName, agentName);
+    QCOMPARE(window.sDefaultAgent, defaultAgent);
+}
+
+void TestMainWindow::searchesTheStoredFolderOrTheDefaultPlaces_data()
+{
+    // Files go under the windows folder: msagent/chars/ is the first place, other/ the second.
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("found");
+    QTest::addColumn<QStringList>("entries");
+    QTest::newRow("first default place")
+        << QStringList{"msagent/chars/peedy.acs", "other/genie.acs"} << ""
+        << "msagent/chars/" << QStringList{"peedy"};
+    QTest::newRow("second default place") << QStringList{"other/genie.acs"} << ""
+                                          << "other/" << QStringList{"genie"};
+    QTest::newRow("subfolders not searched") << QStringList{"msagent/chars/sub/peedy.acs"} << ""
+                                             << "" << QStringList();
+    QTest::newRow("stored folder wins")
+        << QStringList{"stored/merlin.acs", "msagent/chars/peedy.acs"} << "stored/"
+        << "stored/" << QStringList{"merlin"};
+    QTest::newRow("stored folder without files")
+        << QStringList{"stored/sub/merlin.acs", "msagent/chars/peedy.acs"} << "stored/"
+        << "stored/" << QStringList();
+}
+
+void TestMainWindow::searchesTheStoredFolderOrTheDefaultPlaces()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QString, stored);
+    QFETCH(QString, found);
+    QFETCH(QStringList, entries);
+    const QString root = m_f->windows.path() + '/';
+    WindowFixture::putFiles(m_f->windows.path(), files);
+    m_f->platform.otherFolder = root + "other/";
+    m_f->writeSettings("Peedy", stored.isEmpty() ? QString() : root + stored);
+
+    const frmHoravox& window = start({});
+
+    QCOMPARE(window.sAgentPath, found.isEmpty() ? QString() : root + found);
+    QCOMPARE(texts(window.lstAgents), entries);
+    // Without characters the folder search panel takes the place of the options.
+    QCOMPARE(window.fraFindAgentPath && window.fraFindAgentPath->x() > 0, entries.isEmpty());
+}
+
+void TestMainWindow::menuListAndKeyboardChooseTheCharacter_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("index");
+    QTest::newRow("menu") << "menu" << 2;
+    QTest::newRow("menu, current entry") << "menu" << 0;
+    QTest::newRow("list click") << "click" << 1;
+    QTest::newRow("arrow key") << "key" << 1;
+}
+
+void TestMainWindow::menuListAndKeyboardChooseTheCharacter()
+{
+    QFETCH(QString, how);
+    QFETCH(int, index);
+    m_f->writeSettings("genie", QString());
+    frmHoravox& window = start({"genie.acs", "merlin.acs", "robby.acs"});
+    window.show();
+    QFile::remove(m_f->settingsPath());
+
+    if (how == "menu") {
+        window.mnuAgent[index]->trigger();
+    } else if (how == "click") {
+        const QRect row = window.lstAgents->visualItemRect(window.lstAgents->item(index));
+        QTest::mouseClick(window.lstAgents->viewport(), Qt::LeftButton, {}, row.center());
+    } else {
+        QTest::keyClick(window.lstAgents, Qt::Key_Down);
+    }
+
+    QCOMPARE(window.iAgentIndex, index);
+    QCOMPARE(window.lstAgents->currentRow(), index);
+    for (int i = 0; i < window.mnuAgent.size(); ++i)
+        QCOMPARE(window.mnuAgent[i]->isChecked(), i == index);
+    QCOMPARE(window.sAgentName, window.lstAgents->item(index)->text());
+    QVERIFY(!QFile::exists(m_f->settingsPath()));
+    window.AgentSpeak("The time is, 9:00.");
+    QVERIFY(log().contains("Load CharacterID " + m_f->charsFolder() + window.sAgentName + ".acs"));
+}
+
+void TestMainWindow::announcesAtTheChosenMinutes_data()
+{
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<QList<int>>("minutes");
+    QTest::newRow("hour") << 0 << QList<int>{0};
+    QTest::newRow("half hour") << 1 << QList<int>{0, 30};
+    QTest::newRow("15 minutes") << 2 << QList<int>{0, 15, 30, 45};
+    QTest::newRow("10 minutes") << 3 << QList<int>{0, 10, 20, 30, 40, 50};
+    QTest::newRow("5 minutes") << 4 << QList<int>{0, 5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55};
+    QTest::newRow("never") << 6 << QList<int>{};
+}
+
+void TestMainWindow::announcesAtTheChosenMinutes()
+{
+    QFETCH(int, interval);
+    QFETCH(QList<int>, minutes);
+    start().mnuInterval_Click(interval);
+    QCOMPARE(synchronise(at(22, 59, 57)), at(23, 0));
+    QCOMPARE(m_window->tmrClock->interval(), 60000);
+
+    // From 23:01 over midnight to 00:00: the hour rolls over into the next day.
+    QList<int> announced;
+    for (int minute = 1; minute <= 60; ++minute) {
+        const QDateTime now = at(23, 0).addSecs(60 * minute);
+        const QString spoken = tickAt(now);
+        if (spoken.isEmpty())
+            continue;
+        announced.append(now.time().minute());
+        QCOMPARE(spoken,
+                 now.time().minute() == 0
+                     ? QString("The time is, 12:00.")
+                     : QString("The time is, 11:%1.").arg(now.time().minute(), 2, 10, QChar('0')));
+        // The announcing character has hidden and been released.
+        QVERIFY(!m_window->objCharacter);
+    }
+    std::sort(announced.begin(), announced.end());
+    QCOMPARE(announced, minutes);
+}
+
+void TestMainWindow::synchronisesOnTheMinuteWithoutSpeaking()
+{
+    start().mnuInterval_Click(5);
+    QDateTime now = at(10, 59, 30);
+    for (; now.time().minute() == 59; now = now.addSecs(1)) {
+        QCOMPARE(tickAt(now), QString());
+        QCOMPARE(m_window->windowTitle(), "Horavox - 12/5/2026, " + now.toString("hh:mm:ss AP"));
+        QCOMPARE(m_window->tmrClock->interval(), 1000);
+    }
+    QCOMPARE(tickAt(now), QString());
+    QVERIFY(m_window->bSynchronized);
+    QCOMPARE(m_window->tmrClock->interval(), 60000);
+    QCOMPARE(tickAt(now.addSecs(60)), QString("The time is, 11:01."));
+}
+
+void TestMainWindow::testButtonSpeaksWhateverTheInterval_data()
+{
+    QTest::addColumn<bool>("synchronised");
+    QTest::newRow("synchronised") << true;
+    QTest::newRow("before synchronisation") << false;
+}
+
+void TestMainWindow::testButtonSpeaksWhateverTheInterval()
+{
+    QFETCH(bool, synchronised);
+    start().optInterval[6]->click();
+    QDateTime now = at(14, 7, 20);
+    if (synchronised)
+        now = synchronise(now);
+    QFile::remove(m_f->settingsPath());
+    m_f->platform.clock = now;
+
+    m_window->cmdTest->click();
+
+    QCOMPARE(log().filter("Speak "),
+             QStringList{now.time().minute() == 7 ? "Speak The time is, 2:07."
+                                                  : "Speak The time is, 2:08."});
+    QCOMPARE(m_window->bSynchronized, synchronised);
+    QCOMPARE(m_window->tmrClock->interval(), synchronised ? 60000 : 1000);
+    QCOMPARE(m_f->readFile(m_f->settingsPath()).split(',').value(4), QByteArray("6"));
+    // Nothing more is said at the next tick.
+    QCOMPARE(tickAt(now.addSecs(synchronised ? 60 : 1)), QString());
+}
+
+void TestMainWindow::dueMinuteTick_data()
+{
+    QTest::addColumn<bool>("busy");
+    QTest::addColumn<bool>("synchronised");
+    QTest::addColumn<QString>("alarm");
+    QTest::addColumn<QStringList>("calls");
+    QTest::newRow("busy") << true << true << "" << QStringList();
+    QTest::newRow("busy before synchronisation") << true << false << "" << QStringList();
+    // The alarm's character says the time and stays; a character gone is left alone.
+    QTest::newRow("alarm character shown")
+        << false << true << "Wake up" << QStringList{"Speak The time is, 12:00."};
+    QTest::newRow("alarm character gone") << false << true << "gone" << QStringList();
+}
+
+void TestMainWindow::dueMinuteTick()
+{
+    QFETCH(bool, busy);
+    QFETCH(bool, synchronised);
+    QFETCH(QString, alarm);
+    QFETCH(QStringList, calls);
+    start().mnuInterval_Click(5);
+    if (synchronised)
+        QCOMPARE(synchronise(at(11, 59)), at(11, 59));
+    if (!alarm.isEmpty()) {
+        m_window->iActiveAlarm = 0;
+        if (alarm != "gone")
+            m_window->AgentSpeak(alarm);
+    }
+    m_window->bAgentBusy = busy;
+    log().clear();
+
+    tickAt(at(12, 0));
+
+    QCOMPARE(log(), calls);
+    QCOMPARE(m_window->windowTitle(), QString("Horavox - 12/5/2026, 12:00:00 PM"));
+    QCOMPARE(m_window->bSynchronized, synchronised);
+    QCOMPARE(bool(m_window->objCharacter), alarm == "Wake up");
 }
 
 QTEST_MAIN(TestMainWindow)

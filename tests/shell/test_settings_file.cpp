@@ -1,6 +1,5 @@
 #include <QTest>
 
-#include "agent/screen_position.h"
 #include "shell/settings_file.h"
 
 using hv::shell::SettingsRecord;
@@ -15,8 +14,6 @@ private slots:
     void readsBackWhatItWrote();
     void takesWhatReadsWellFromDamagedFiles_data();
     void takesWhatReadsWellFromDamagedFiles();
-    void placesTheCharacter_data();
-    void placesTheCharacter();
 };
 
 void TestSettingsFile::writesTheExactLine_data()
@@ -105,31 +102,6 @@ void TestSettingsFile::takesWhatReadsWellFromDamagedFiles()
     QCOMPARE(read, expected);
     // Whatever was read, the next save writes a line that reads back the same.
     QCOMPARE(hv::shell::parseSettingsLine(hv::shell::formatSettingsLine(read)), read);
-}
-
-void TestSettingsFile::placesTheCharacter_data()
-{
-    QTest::addColumn<int>("position");
-    QTest::addColumn<QSize>("screen");
-    QTest::addColumn<QPoint>("expected");
-
-    const QSize xga(1024, 768);
-    QTest::newRow("top left") << 0 << xga << QPoint(5, 5);
-    QTest::newRow("top right") << 1 << xga << QPoint(864, 5);
-    QTest::newRow("bottom left") << 2 << xga << QPoint(5, 615);
-    QTest::newRow("bottom right") << 3 << xga << QPoint(864, 615);
-    QTest::newRow("centre") << 4 << xga << QPoint(432, 320);
-    QTest::newRow("centre, halves down to even") << 4 << QSize(1025, 769) << QPoint(432, 320);
-    QTest::newRow("centre, halves up to even") << 4 << QSize(1027, 771) << QPoint(434, 322);
-    QTest::newRow("full HD bottom right") << 3 << QSize(1920, 1080) << QPoint(1760, 927);
-}
-
-void TestSettingsFile::placesTheCharacter()
-{
-    QFETCH(int, position);
-    QFETCH(QSize, screen);
-    QFETCH(QPoint, expected);
-    QCOMPARE(hv::agent::agentPosition(position, screen), expected);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

@@ -8,7 +8,6 @@
 #include <QLocale>
 #include <QTemporaryDir>
 
-#include "alarms/alarm_table.h"
 #include "fake_platform.h"
 #include "recording_agent.h"
 #include "shell/main_window.h"
@@ -34,23 +33,31 @@ public:
 
     [[nodiscard]] QString charsFolder() const { return windows.path() + "/msagent/chars/"; }
     [[nodiscard]] QString settingsPath() const { return app.path() + "/Settings.ini"; }
+    [[nodiscard]] QString alarmsPath() const { return app.path() + "/Alarms.dat"; }
 
-    // Creates empty-looking files (and their folders) under root; paths are relative to it.
+    static QByteArray readFile(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    static void writeFile(const QString& path, const QByteArray& bytes)
+    {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bytes);
+    }
+
+    // Creates small files (and their folders) under root; paths are relative to it.
     static void putFiles(const QString& root, const QStringList& relativePaths)
     {
-        for (const QString& relative : relativePaths) {
-            const QString path = root + '/' + relative;
-            QDir().mkpath(QFileInfo(path).path());
-            QFile file(path);
-            if (file.open(QIODevice::WriteOnly))
-                file.write("character");
-        }
+        for (const QString& relative : relativePaths)
+            writeFile(root + '/' + relative, "character");
     }
     void writeSettings(const QString& name, const QString& folder)
     {
-        QFile file(settingsPath());
-        if (file.open(QIODevice::WriteOnly))
-            file.write(QString("\"%1\",1,1,2,1,#FALSE#,\"%2\"\r\n").arg(name, folder).toUtf8());
+        writeFile(settingsPath(),
+                  QString("\"%1\",1,1,2,1,#FALSE#,\"%2\"\r\n").arg(name, folder).toUtf8());
     }
 
     shell::frmHoravox& start()
