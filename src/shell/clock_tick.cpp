@@ -20,6 +20,11 @@ void frmHoravox::tmrClock_Timer()
         }
         return;
     }
+    if (!bSpeakNow && clock::isOffTheMinute(now.time())) {
+        tmrClock->setInterval(1000);
+        bSynchronized = false;
+        return;
+    }
     const int minute = now.time().minute();
     const int hour = now.time().hour();
     const QString phrase = clock::timePhrase(hour, minute);

@@ -826,6 +826,16 @@ void TestMainWindow::synchronisesOnTheMinuteWithoutSpeaking()
     QVERIFY(m_window->bSynchronized);
     QCOMPARE(m_window->tmrClock->interval(), 60000);
     QCOMPARE(tickAt(now.addSecs(60)), QString("The time is, 11:01."));
+
+    // The machine slept: the next tick comes at 11:20:30. The timer goes back to once a second
+    // until the minute turns, so later minutes are spoken on time again.
+    QCOMPARE(tickAt(at(11, 20, 30)), QString());
+    QCOMPARE(m_window->tmrClock->interval(), 1000);
+    QCOMPARE(synchronise(at(11, 20, 31)), at(11, 21));
+    QCOMPARE(tickAt(at(11, 22)), QString("The time is, 11:22."));
+    // A second of jitter either side of the minute is no jump.
+    QCOMPARE(tickAt(at(11, 23, 1)), QString("The time is, 11:23."));
+    QCOMPARE(tickAt(at(11, 23, 59)), QString("The time is, 11:23."));
 }
 
 void TestMainWindow::testButtonSpeaksWhateverTheInterval_data()
