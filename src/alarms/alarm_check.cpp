@@ -1,8 +1,6 @@
 #include "alarms/alarm_check.h"
 
-#include <optional>
-
-#include <QRegularExpression>
+#include <array>
 
 #include "alarms/schedule_rules.h"
 
@@ -10,20 +8,28 @@ namespace hv::alarms {
 
 namespace {
 
-// "HH:MM" on the 24-hour clock, as the editor writes it; a single-digit hour or minute and
-// seconds are read too, since the file may have been edited by hand.
-std::optional<QTime> readAlarmTime(const QString& text)
+// "HH:MM" on the 24-hour clock, as the editor writes it; one-digit numbers and seconds are
+// read too, since the file may have been edited by hand. Read by hand rather than with a
+// regular expression: it runs for every alarm in every minute.
+// Returns the minute of the day, or -1 when the text is not a time.
+int readAlarmMinute(QStringView text)
 {
-    static const QRegularExpression shape(
-        QStringLiteral(R"(^\s*(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?\s*$)"));
-    const QRegularExpressionMatch match = shape.match(text);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const QTime time(match.captured(1).toInt(), match.captured(2).toInt(),
-                     match.captured(3).toInt());
-    if (!time.isValid())
-        return std::nullopt;
-    return time;
+    std::array<int, 3> numbers{};
+    int separators = 0;
+    int digits = 0;
+    for (const QChar c : text.trimmed()) {
+        if (c == u':' && digits > 0 && separators < 2) {
+            ++separators;
+            digits = 0;
+            continue;
+        }
+        if (c < u'0' || c > u'9' || ++digits > 2)
+            return -1;
+        numbers[separators] = numbers[separators] * 10 + (c.unicode() - u'0');
+    }
+    if (separators == 0 || digits == 0 || numbers[0] > 23 || numbers[1] > 59 || numbers[2] > 59)
+        return -1;
+    return numbers[0] * 60 + numbers[1];
 }
 
 bool isComplete(const tAlarm& a)
@@ -55,15 +61,15 @@ AlarmCheck checkAlarms(const AlarmTable& table, const QDateTime& now, bool bAlar
     if (!bAlarmsOn || table.iAlarmCount < 1)
         return {};
     const QTime clock = now.time();
+    const int minuteNow = clock.hour() * 60 + clock.minute();
     for (int i = 0; i < table.iAlarmCount; ++i) {
         const tAlarm& a = table.Alarms[i];
         if (!isComplete(a))
             continue;
-        const std::optional<QTime> time = readAlarmTime(a.sTime);
-        if (!time)
+        const int minute = readAlarmMinute(a.sTime);
+        if (minute < 0)
             return {TickStep::EndTick};
-        if (time->hour() != clock.hour() || time->minute() != clock.minute() ||
-            !isDueToday(a, now.date(), locale))
+        if (minute != minuteNow || !isDueToday(a, now.date(), locale))
             continue;
         const FiredEntry fired = a.sWhen == u"Yearly" ? FiredEntry::AdvanceFirst
                                  : a.sWhen == u"Once" ? FiredEntry::DeleteAfter
