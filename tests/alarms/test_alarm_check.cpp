@@ -29,8 +29,9 @@ void TestAlarmCheck::firesTheFirstDueAlarm_data()
         << two << "07:30:59" << true << false << TickStep::FireAlarm << 0 << FiredEntry::Kept;
     QTest::newRow("not their minute")
         << two << "07:31" << true << false << TickStep::GoOn << -1 << FiredEntry::Kept;
-    QTest::newRow("not their minute, one on screen")
-        << two << "19:30" << true << true << TickStep::RepeatOnScreen << -1 << FiredEntry::Kept;
+    QTest::newRow("19:30 is not 07:30, one on screen")
+        << QStringList{"19:30,Daily,Daily,peedy,Evening"} << "07:30" << true << true
+        << TickStep::RepeatOnScreen << -1 << FiredEntry::Kept;
     QTest::newRow("alarms off") << two << "07:30" << false << true << TickStep::GoOn << -1
                                 << FiredEntry::Kept;
     QTest::newRow("unreadable time ends the check")

@@ -22,8 +22,7 @@ private slots:
 
 namespace {
 
-// The month's first (step 1) or last (step -1) Monday to Friday, found by scanning its days.
-QDate edgeWeekday(const QDate& day, int step)
+QDate scanForWeekday(const QDate& day, int step) // from the 1st (step 1) or the last day (-1)
 {
     QDate d(day.year(), day.month(), step > 0 ? 1 : day.daysInMonth());
     while (d.dayOfWeek() > 5)
@@ -36,9 +35,9 @@ QDate edgeWeekday(const QDate& day, int step)
 void TestScheduleRules::findsTheFirstAndLastWeekdayOfEveryMonth()
 {
     for (QDate d(2000, 1, 1); d.year() <= 2100; d = d.addDays(1)) {
-        QVERIFY2(hv::alarms::IsFirstWeekday(d) == (d == edgeWeekday(d, 1)),
+        QVERIFY2(hv::alarms::IsFirstWeekday(d) == (d == scanForWeekday(d, 1)),
                  qPrintable(d.toString(Qt::ISODate)));
-        QVERIFY2(hv::alarms::IsLastWeekday(d) == (d == edgeWeekday(d, -1)),
+        QVERIFY2(hv::alarms::IsLastWeekday(d) == (d == scanForWeekday(d, -1)),
                  qPrintable(d.toString(Qt::ISODate)));
     }
 }
