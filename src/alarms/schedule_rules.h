@@ -24,6 +24,6 @@ namespace hv::alarms {
 // Moves a yearly alarm's sDay 365 days on (so it lands a day earlier after a 29 February)
 // and writes it back as the locale's short date. Returns whether sDay changed, that is
 // whether the alarm file must be rewritten.
-bool AdvanceYearlyAlarm(tAlarm& alarm, const QLocale& locale);
+[[nodiscard]] bool AdvanceYearlyAlarm(tAlarm& alarm, const QLocale& locale);
 
 } // namespace hv::alarms
