@@ -74,7 +74,7 @@ void TestAlarmFile::leavesOutEntriesMissingAKeyField()
 void TestAlarmFile::keepsEveryRecordNotLoaded()
 {
     const QList<QByteArray> damaged{
-        "\"07:30\",\"Daily\",\"Daily\",\"peedy\"",                    // four fields
+        "\"07:30\",\"Daily\",\"Daily\",\"Ren\xe9\"", // four fields, Latin-1 kept as it was
         "\"07:30\",\"Daily\",\"Daily\",\"peedy\",\"Say \"hi\" now\"", // a quote inside
         "\"07:30\",\"Daily\",\"Daily\",\"peedy\",\"No closing quote", // a quote left open
         "07:30,Daily,Daily,peedy,6\" tall",                           // a quote unquoted
