@@ -1,28 +1,53 @@
 #include "alarms/alarm_file.h"
 
-#include "platform/text_line.h"
+#include <algorithm>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "alarms/text_line.h"
 
 namespace hv::alarms {
 
-QList<tAlarm> parseAlarmFile(const QByteArray& bytes)
+namespace {
+
+constexpr int FIELD_COUNT = 5;
+
+bool isWholeRecord(const QList<TextItem>& items)
 {
-    QList<tAlarm> alarms;
-    const QString text = platform::decodeFileText(bytes);
-    const auto lines = QStringView(text).split(u'\n');
-    for (QStringView line : lines) {
-        if (alarms.size() == MAX_ALARMS)
-            break;
-        if (line.endsWith(u'\r'))
+    return items.size() == FIELD_COUNT &&
+           std::all_of(items.begin(), items.end(), [](const TextItem& i) { return i.whole; });
+}
+
+} // namespace
+
+AlarmFileContents parseAlarmFile(const QByteArray& bytes)
+{
+    AlarmFileContents contents;
+    // Both decodings keep every line feed, so the text's lines and the bytes' lines pair up.
+    const QString text = decodeFileText(bytes);
+    const QList<QStringView> lines = QStringView(text).split(u'\n');
+    const QList<QByteArray> rawLines = bytes.split('\n');
+    Q_ASSERT(lines.size() == rawLines.size());
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        QStringView line = lines[n];
+        QByteArray raw = rawLines[n];
+        if (line.endsWith(u'\r')) {
             line.chop(1);
+            raw.chop(1);
+        }
         if (line.trimmed().isEmpty())
             continue;
-        const QList<platform::TextItem> items = platform::readTextItems(line);
-        if (items.size() != 5)
+        const QList<TextItem> items = readTextItems(line);
+        if (contents.alarms.size() == MAX_ALARMS || !isWholeRecord(items)) {
+            contents.notLoaded.append(raw);
             continue;
-        alarms.append(
+        }
+        contents.alarms.append(
             tAlarm{items[0].text, items[1].text, items[2].text, items[3].text, items[4].text});
     }
-    return alarms;
+    return contents;
 }
 
 QByteArray formatAlarmFile(const tAlarm* alarms, int count)
@@ -37,6 +62,30 @@ QByteArray formatAlarmFile(const tAlarm* alarms, int count)
                 QStringLiteral("\"\r\n");
     }
     return text.toUtf8();
+}
+
+QString keepNotLoadedRecords(const QString& alarmFilePath, const QList<QByteArray>& records)
+{
+    const QDir folder = QFileInfo(alarmFilePath).absoluteDir();
+    QString path = folder.filePath(QStringLiteral("Alarms not loaded.dat"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = folder.filePath(QStringLiteral("Alarms not loaded %1.dat").arg(n));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    for (const QByteArray& record : records)
+        file.write(record + "\r\n");
+    return file.commit() ? path : QString();
+}
+
+QString notLoadedMessage(qsizetype count, const QString& keptPath)
+{
+    return QStringLiteral(
+               "%1 alarm record(s) in Alarms.dat could not be read and were not "
+               "loaded.\r\n\r\nThey have been kept unchanged in:\r\n%2\r\n\r\nAlarms.dat "
+               "will no longer hold them once the alarm list is saved.")
+        .arg(count)
+        .arg(QDir::toNativeSeparators(keptPath));
 }
 
 QString alarmRowText(const tAlarm& alarm)

@@ -7,15 +7,15 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "alarms/text_line.h"
 #include "platform/platform.h"
-#include "platform/text_line.h"
 #include "shell/main_window.h"
 
 namespace hv::shell {
 
 namespace {
 
-std::optional<qint16> readOption(const QList<platform::TextItem>& items, int index, int last)
+std::optional<qint16> readOption(const QList<alarms::TextItem>& items, int index, int last)
 {
     if (index >= items.size() || items[index].quoted)
         return std::nullopt;
@@ -27,7 +27,7 @@ std::optional<qint16> readOption(const QList<platform::TextItem>& items, int ind
 }
 
 // A name or folder with control characters in it is noise, not something a user chose.
-bool readsAsText(const QList<platform::TextItem>& items, int index)
+bool readsAsText(const QList<alarms::TextItem>& items, int index)
 {
     if (index >= items.size() || items[index].text.isEmpty())
         return false;
@@ -50,14 +50,14 @@ QByteArray formatSettingsLine(const SettingsRecord& s)
 
 SettingsRecord parseSettingsLine(const QByteArray& bytes)
 {
-    const QString text = platform::decodeFileText(bytes);
+    const QString text = alarms::decodeFileText(bytes);
     QStringView line(text);
     const qsizetype lineEnd = line.indexOf(u'\n');
     if (lineEnd >= 0)
         line = line.left(lineEnd);
     if (line.endsWith(u'\r'))
         line.chop(1);
-    const QList<platform::TextItem> items = platform::readTextItems(line);
+    const QList<alarms::TextItem> items = alarms::readTextItems(line);
 
     SettingsRecord s;
     if (readsAsText(items, 0))

@@ -6,12 +6,15 @@
 
 // The program's two text files share one line format: items separated by commas, strings in
 // double quotes with no escapes, lines ended by CR LF.
-namespace hv::platform {
+namespace hv::alarms {
 
 struct TextItem
 {
     QString text;
     bool quoted = false;
+    // False when the line held a quote the format cannot carry: a quoted item without its
+    // closing quote or with text after it (which is dropped), an unquoted item with a quote.
+    bool whole = true;
 };
 
 // Splits one line into items. A quoted item runs from its opening quote to the next quote
@@ -23,4 +26,4 @@ struct TextItem
 // is valid UTF-8 is read as such, anything else as Latin-1, so neither loses its characters.
 [[nodiscard]] QString decodeFileText(const QByteArray& bytes);
 
-} // namespace hv::platform
+} // namespace hv::alarms

@@ -1,8 +1,8 @@
-#include "platform/text_line.h"
+#include "alarms/text_line.h"
 
 #include <QStringDecoder>
 
-namespace hv::platform {
+namespace hv::alarms {
 
 QList<TextItem> readTextItems(QStringView line)
 {
@@ -20,9 +20,13 @@ QList<TextItem> readTextItems(QStringView line)
             item.text = line.mid(pos + 1, stop - pos - 1).toString();
             item.quoted = true;
             next = close < 0 ? end : line.indexOf(u',', close + 1);
+            item.whole =
+                close >= 0 &&
+                line.mid(close + 1, (next < 0 ? end : next) - close - 1).trimmed().isEmpty();
         } else {
             next = line.indexOf(u',', pos);
             item.text = line.mid(pos, (next < 0 ? end : next) - pos).trimmed().toString();
+            item.whole = !item.text.contains(u'"');
         }
         items.append(item);
         if (next < 0 || next >= end)
@@ -45,4 +49,4 @@ QString decodeFileText(const QByteArray& bytes)
     return QString::fromLatin1(bytes);
 }
 
-} // namespace hv::platform
+} // namespace hv::alarms

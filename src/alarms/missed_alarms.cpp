@@ -1,0 +1,51 @@
+#include "alarms/missed_alarms.h"
+
+#include "clock/short_date.h"
+
+namespace hv::alarms {
+
+namespace {
+
+void addToReport(MissedAlarmReport& report, const QString& kindText, const tAlarm& alarm)
+{
+    ++report.count;
+    report.text += kindText + QStringLiteral(" Alarm for: ") + alarm.sDay +
+                   QStringLiteral(" Missed!\r\nMessage: ") + alarm.sMessage +
+                   QStringLiteral("\r\n");
+}
+
+} // namespace
+
+MissedAlarmReport planMissedAlarmReport(const AlarmTable& table, const QDate& today,
+                                        const QLocale& locale)
+{
+    MissedAlarmReport report;
+    report.text = QStringLiteral("Horavox - Missed Alarms!\r\n\r\n");
+    // The entries as they will stand while the plan runs: a deletion moves the later entries
+    // one place up, so the entry that takes the deleted one's place is looked at next.
+    QList<tAlarm> entries(table.Alarms.begin(), table.Alarms.begin() + table.iAlarmCount);
+    for (int i = 0; i < entries.size(); ++i) {
+        const tAlarm& alarm = entries[i];
+        const bool once = alarm.sWhen == u"Once";
+        if (!once && alarm.sWhen != u"Yearly")
+            continue;
+        // A date that cannot be read is left alone and not reported: it is never compared
+        // with today, and the entry stays in the list where the user can correct it.
+        const QDate date = clock::readShortDate(alarm.sDay, locale);
+        if (!date.isValid() || date >= today)
+            continue;
+        if (once) {
+            addToReport(report, QStringLiteral("Once"), alarm);
+            report.actions.append({MissedAlarmAction::Kind::DeleteRow, i});
+            entries.removeAt(i);
+            --i;
+        } else {
+            addToReport(report, QStringLiteral("Yearly"), alarm);
+            report.actions.append({MissedAlarmAction::Kind::AdvanceYearly, i});
+        }
+    }
+    report.title = QString::number(report.count) + QStringLiteral(" Missed Alarm(s)!");
+    return report;
+}
+
+} // namespace hv::alarms
