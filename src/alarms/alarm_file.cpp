@@ -80,12 +80,16 @@ QString keepNotLoadedRecords(const QString& alarmFilePath, const QList<QByteArra
 
 QString notLoadedMessage(qsizetype count, const QString& keptPath)
 {
-    return QStringLiteral(
-               "%1 alarm record(s) in Alarms.dat could not be read and were not "
-               "loaded.\r\n\r\nThey have been kept unchanged in:\r\n%2\r\n\r\nAlarms.dat "
-               "will no longer hold them once the alarm list is saved.")
-        .arg(count)
-        .arg(QDir::toNativeSeparators(keptPath));
+    const QString head =
+        QStringLiteral("%1 alarm record(s) in Alarms.dat could not be read and were not loaded.")
+            .arg(count);
+    if (keptPath.isEmpty())
+        return head + QStringLiteral("\r\n\r\nThey could not be copied aside, so Alarms.dat "
+                                     "will not be changed while Horavox runs.");
+    return head +
+           QStringLiteral("\r\n\r\nThey have been kept unchanged in:\r\n%1\r\n\r\nAlarms.dat "
+                          "will no longer hold them once the alarm list is saved.")
+               .arg(QDir::toNativeSeparators(keptPath));
 }
 
 QString alarmRowText(const tAlarm& alarm)

@@ -19,10 +19,6 @@ struct AlarmFileContents
     // do not hold five fields, lines with a quote the format cannot carry, and the lines after
     // the MAX_ALARMS-th good one. Blank lines hold nothing and are not kept.
     QList<QByteArray> notLoaded;
-
-    // Lets the loader that only fills the table keep compiling until it also keeps the records
-    // not loaded (keepNotLoadedRecords); drop it once nothing converts implicitly.
-    operator QList<tAlarm>() const { return alarms; }
 };
 
 // A damaged line is skipped on its own, so that it cannot shift the fields of the alarms after
@@ -39,7 +35,7 @@ struct AlarmFileContents
                                            const QList<QByteArray>& records);
 
 // The text of the message that tells the user how many records were not loaded and where
-// they were kept.
+// they were kept; an empty keptPath says they could not be kept.
 [[nodiscard]] QString notLoadedMessage(qsizetype count, const QString& keptPath);
 inline const QString NOT_LOADED_TITLE = QStringLiteral("Alarms Not Loaded");
 

@@ -86,7 +86,7 @@ void frmHoravox::Agent1_DblClick()
         } catch (const agentctl::AgentError&) {
         }
     }
-    sAlarmMessage.clear();
+    EndAlarmOnScreen();
 }
 
 void frmHoravox::Agent1_RequestComplete(const agentctl::AgentRequest& request)

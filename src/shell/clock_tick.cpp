@@ -1,6 +1,8 @@
+#include <QListWidget>
 #include <QLocale>
 #include <QTimer>
 
+#include "alarms/alarm_check.h"
 #include "clock/time_phrase.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
@@ -25,10 +27,11 @@ void frmHoravox::tmrClock_Timer()
         bSynchronized = false;
         return;
     }
-    const int minute = now.time().minute();
-    const int hour = now.time().hour();
-    const QString phrase = clock::timePhrase(hour, minute);
+    if (CheckAlarms(now) == alarms::TickStep::EndTick)
+        return;
 
+    const int minute = now.time().minute();
+    const QString phrase = clock::timePhrase(now.time().hour(), minute);
     bool speak = false;
     if (bSpeakNow) {
         bSpeakNow = false;
@@ -40,15 +43,84 @@ void frmHoravox::tmrClock_Timer()
     if (!speak)
         return;
 
+    // An alarm whose character was released meanwhile (an alarm test or the About scene took
+    // its place) is over: the clock speaks as usual again.
+    if (iActiveAlarm != -1 && !objCharacter)
+        EndAlarmOnScreen();
     if (iActiveAlarm == -1) {
         AgentSpeak(phrase);
-    } else if (objCharacter) {
-        // The alarm's character is on screen: it says the time and stays.
+        return;
+    }
+    // The alarm's character is on screen: it says the time and stays.
+    try {
+        objCharacter->Speak(phrase);
+    } catch (const agentctl::AgentError&) {
+    }
+}
+
+alarms::TickStep frmHoravox::CheckAlarms(const QDateTime& now)
+{
+    const bool alarmOnScreen = iActiveAlarm != -1;
+    const alarms::AlarmCheck check =
+        alarms::checkAlarms(alarmTable, now, bAlarmsOn, alarmOnScreen, QLocale());
+    switch (check.step) {
+    case alarms::TickStep::GoOn:
+        return alarms::TickStep::GoOn;
+    case alarms::TickStep::EndTick:
+        return alarms::TickStep::EndTick;
+    case alarms::TickStep::RepeatOnScreen:
+        if (objCharacter) {
+            try {
+                objCharacter->Play(QStringLiteral("Surprised"));
+                objCharacter->Speak(sAlarmMessage);
+            } catch (const agentctl::AgentError&) {
+            }
+        } else {
+            ShowAlarmCharacter(sAlarmAgent);
+        }
+        return alarms::TickStep::EndTick;
+    case alarms::TickStep::FireAlarm:
+        break;
+    }
+
+    const int i = check.index;
+    sAlarmMessage = alarmTable.Alarms[i].sMessage;
+    if (check.fired == alarms::FiredEntry::AdvanceFirst)
+        AdvanceYearlyAlarm(i);
+    iActiveAlarm = qint16(i);
+    if (alarmOnScreen && objCharacter) {
         try {
-            objCharacter->Speak(phrase);
+            objCharacter->Speak(sAlarmMessage);
         } catch (const agentctl::AgentError&) {
         }
+    } else {
+        ShowAlarmCharacter(alarmTable.Alarms[i].sAgent);
     }
+    if (check.fired == alarms::FiredEntry::DeleteAfter) {
+        lstAlarms->setCurrentRow(i);
+        mnuAlarmDelete_Click();
+    }
+    return alarms::TickStep::EndTick;
+}
+
+void frmHoravox::ShowAlarmCharacter(const QString& agentName)
+{
+    sAlarmAgent = agentName;
+    sSavedAgentName = sAgentName;
+    sAgentName = agentName;
+    AgentSpeak(sAlarmMessage);
+    sAgentName = sSavedAgentName;
+    // A character that cannot be loaded cannot repeat anything: the alarm ends here rather
+    // than bringing up the same error every minute.
+    if (!objCharacter)
+        EndAlarmOnScreen();
+}
+
+void frmHoravox::EndAlarmOnScreen()
+{
+    iActiveAlarm = -1;
+    sAlarmMessage.clear();
+    sAlarmAgent.clear();
 }
 
 } // namespace hv::shell

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "agentctl/control/agent_control.h"
+#include "alarms/alarm_check.h"
 #include "alarms/alarm_table.h"
 
 class QAction;
@@ -70,6 +71,8 @@ public:
     QPointer<agentctl::AgentCharacter> objCharacter;
     qint16 iActiveAlarm = -1;
     QString sAlarmMessage;
+    // The character of the alarm on screen, to bring it back if something else released it.
+    QString sAlarmAgent;
     bool bAgentBusy = false;
     QString sSavedAgentName;
     agentctl::AgentRequest reqHide;
@@ -170,6 +173,9 @@ public:
     // --- alarm file (alarm_storage.cpp) ---
     [[nodiscard]] QString alarmFilePath() const;
     void LoadAlarms();
+    void ReportMissedAlarms();
+    // Moves entry index of a yearly alarm on by 365 days and rewrites the file.
+    void AdvanceYearlyAlarm(int index);
     void SaveAlarms();
 
     // --- alarm list and its commands (alarm_list.cpp) ---
@@ -182,8 +188,14 @@ public:
     // Hides the main window and opens the alarm editor on the table; bAddAlarm says how.
     void OpenAlarmEditor();
 
-    // --- clock (clock_tick.cpp) ---
+    // --- clock and alarm firing (clock_tick.cpp) ---
     void tmrClock_Timer();
+    // Fires the first alarm due at now or repeats the one on screen; EndTick when the time
+    // is not to be announced in this minute.
+    alarms::TickStep CheckAlarms(const QDateTime& now);
+    // Loads agentName's character to say sAlarmMessage and stay on screen.
+    void ShowAlarmCharacter(const QString& agentName);
+    void EndAlarmOnScreen();
 
     // --- characters (agent_speak.cpp, character_list.cpp) ---
     void AgentSpeak(const QString& text);
@@ -220,6 +232,9 @@ private:
     void setWindowHeight(int twips);
 
     platform::Platform& m_platform;
+    // Set when records that could not be loaded could not be copied aside either: the alarm
+    // file is then never written, so that nothing the user wrote is lost.
+    bool m_alarmFileLocked = false;
 };
 
 } // namespace hv::shell

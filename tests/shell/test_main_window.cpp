@@ -96,6 +96,11 @@ private slots:
     void testButtonSpeaksWhateverTheInterval();
     void dueMinuteTick_data();
     void dueMinuteTick();
+    void alarmsFireAndRepeatUntilDoubleClicked();
+    void firedAlarmsMoveOnOrGo_data();
+    void firedAlarmsMoveOnOrGo();
+    void missedAlarmsAreReportedAtStartUp();
+    void recordsNotLoadedAreKeptAside();
 
 private:
     frmHoravox& start(const QStringList& characters = {"Peedy.acs"});
@@ -875,10 +880,12 @@ void TestMainWindow::dueMinuteTick_data()
     QTest::addColumn<QStringList>("calls");
     QTest::newRow("busy") << true << true << "" << QStringList();
     QTest::newRow("busy before synchronisation") << true << false << "" << QStringList();
-    // The alarm's character says the time and stays; a character gone is left alone.
+    // The alarm's character says the time and stays; once it is gone the alarm is over and the
+    // clock's own character speaks.
     QTest::newRow("alarm character shown")
         << false << true << "Wake up" << QStringList{"Speak The time is, 12:00."};
-    QTest::newRow("alarm character gone") << false << true << "gone" << QStringList();
+    QTest::newRow("alarm character gone")
+        << false << true << "gone" << QStringList{"Speak The time is, 12:00."};
 }
 
 void TestMainWindow::dueMinuteTick()
@@ -900,10 +907,109 @@ void TestMainWindow::dueMinuteTick()
 
     tickAt(at(12, 0));
 
-    QCOMPARE(log(), calls);
+    QCOMPARE(log().filter("Speak "), calls);
+    QCOMPARE(log().filter("Load ").size(), alarm == "gone" ? 1 : 0);
+    QCOMPARE(m_window->iActiveAlarm, alarm == "Wake up" ? 0 : -1);
     QCOMPARE(m_window->windowTitle(), QString("Horavox - 12/5/2026, 12:00:00 PM"));
     QCOMPARE(m_window->bSynchronized, synchronised);
     QCOMPARE(bool(m_window->objCharacter), alarm == "Wake up");
+}
+
+void TestMainWindow::alarmsFireAndRepeatUntilDoubleClicked()
+{
+    m_f->writeFile(m_f->alarmsPath(), "\"07:30\",\"Daily\",\"Daily\",\"genie\",\"First\"\r\n"
+                                      "\"07:30\",\"Daily\",\"Daily\",\"peedy\",\"Second\"\r\n"
+                                      "\"07:31\",\"Weekly\",\"Sat\",\"peedy\",\"Third\"\r\n"
+                                      "\"07:34\",\"xx\",\"Daily\",\"peedy\",\"Never\"\r\n");
+    m_f->writeFile(m_f->settingsPath(), "\"Peedy\",0,1,2,5,#FALSE#,\"\"\r\n");
+    start({"Peedy.acs", "genie.acs"});
+    QCOMPARE(synchronise(at(7, 28, 58)), at(7, 29));
+    log().clear();
+
+    // Only the first of two alarms in one minute fires; its character stays.
+    QCOMPARE(tickAt(at(7, 30)), QString("First"));
+    QCOMPARE(log().filter("Load "),
+             QStringList{"Load CharacterID " + m_f->charsFolder() + "genie.acs"});
+    QCOMPARE(log().last(), QString("Play Idle1_1"));
+    QCOMPARE(m_window->sAgentName, QString("Peedy"));
+    // A second alarm is said by the character on screen and is the one repeated from then on.
+    log().clear();
+    QCOMPARE(tickAt(at(7, 31)), QString("Third"));
+    QCOMPARE(log(), QStringList{"Speak Third"});
+    for (int minute : {32, 33, 34}) {
+        log().clear();
+        tickAt(at(7, minute));
+        QCOMPARE(log(), QStringList({"Play Surprised", "Speak Third"}));
+    }
+    m_f->agent.doubleClickCharacter();
+    m_f->agent.complete(m_window->reqHide);
+    QVERIFY(!m_window->objCharacter);
+    // Back to announcing; the alarm kind nobody knows never fires.
+    QCOMPARE(tickAt(at(7, 35)), QString("The time is, 7:35."));
+}
+
+void TestMainWindow::firedAlarmsMoveOnOrGo_data()
+{
+    QTest::addColumn<QByteArray>("alarm");
+    QTest::addColumn<QByteArray>("fileAfter");
+    QTest::addColumn<bool>("alarmsOn");
+    QTest::newRow("yearly moves 365 days on")
+        << QByteArray("\"08:00\",\"Yearly\",\"12/5/2026\",\"peedy\",\"Birthday\"\r\n")
+        << QByteArray("\"08:00\",\"Yearly\",\"12/5/2027\",\"peedy\",\"Birthday\"\r\n") << true;
+    QTest::newRow("once is removed, alarms go off")
+        << QByteArray("\"08:00\",\"Once\",\"12/5/2026\",\"peedy\",\"Dentist\"\r\n") << QByteArray()
+        << false;
+}
+
+void TestMainWindow::firedAlarmsMoveOnOrGo()
+{
+    QFETCH(QByteArray, alarm);
+    QFETCH(QByteArray, fileAfter);
+    QFETCH(bool, alarmsOn);
+    m_f->writeFile(m_f->alarmsPath(), alarm);
+    m_f->writeFile(m_f->settingsPath(), "\"Peedy\",0,1,2,6,#FALSE#,\"\"\r\n");
+    start();
+    QCOMPARE(synchronise(at(7, 59)), at(7, 59));
+
+    QVERIFY(!tickAt(at(8, 0)).isEmpty());
+
+    QCOMPARE(m_f->readFile(m_f->alarmsPath()), fileAfter);
+    QCOMPARE(QFile::exists(m_f->alarmsPath()), !fileAfter.isEmpty());
+    QCOMPARE(m_window->lstAlarms->count(), alarmsOn ? 2 : 1);
+    QCOMPARE(m_window->bAlarmsOn, alarmsOn);
+    // The repeat follows while alarms are on; switched off, nothing is repeated.
+    log().clear();
+    tickAt(at(8, 1));
+    QCOMPARE(log(), alarmsOn ? QStringList({"Play Surprised", "Speak " + m_window->sAlarmMessage})
+                             : QStringList());
+}
+
+void TestMainWindow::missedAlarmsAreReportedAtStartUp()
+{
+    m_f->platform.clock = at(9, 0);
+    m_f->writeFile(m_f->alarmsPath(), "\"07:00\",\"Once\",\"12/3/2026\",\"peedy\",\"One\"\r\n"
+                                      "\"07:00\",\"Once\",\"12/4/2026\",\"peedy\",\"Two\"\r\n"
+                                      "\"07:00\",\"Once\",\"12/5/2026\",\"peedy\",\"Today\"\r\n");
+    frmHoravox& window = start();
+
+    QCOMPARE(m_f->platform.messageBoxes.size(), 1);
+    QCOMPARE(m_f->platform.messageBoxes[0].title, QString("2 Missed Alarm(s)!"));
+    QCOMPARE(m_f->readFile(m_f->alarmsPath()),
+             QByteArray("\"07:00\",\"Once\",\"12/5/2026\",\"peedy\",\"Today\"\r\n"));
+    QCOMPARE(texts(window.lstAlarms).size(), 2);
+}
+
+void TestMainWindow::recordsNotLoadedAreKeptAside()
+{
+    m_f->writeFile(m_f->alarmsPath(), alarmLines(76) + "\"bad\"line\r\n");
+    frmHoravox& window = start();
+    QCOMPARE(window.alarmTable.iAlarmCount, 75);
+    QCOMPARE(m_f->platform.messageBoxes.size(), 1);
+    QCOMPARE(m_f->platform.messageBoxes[0].title, QString("Alarms Not Loaded"));
+    const QStringList kept = QDir(m_f->app.path()).entryList({"Alarms not*"});
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(m_f->readFile(m_f->app.path() + '/' + kept[0]).count('\n'), 2);
+    QVERIFY(m_f->platform.messageBoxes[0].text.contains(kept[0]));
 }
 
 QTEST_MAIN(TestMainWindow)
