@@ -13,6 +13,7 @@ namespace hv::platform {
 enum class MessageIcon
 {
     None,
+    Exclamation,
     Critical
 };
 enum class MessageButtons

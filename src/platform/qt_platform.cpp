@@ -89,7 +89,17 @@ MessageResult QtPlatform::messageBox(QWidget* parent, const QString& text, const
     QMessageBox box(parent);
     box.setText(text);
     box.setWindowTitle(title);
-    box.setIcon(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon);
+    switch (icon) {
+    case MessageIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MessageIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MessageIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    }
     box.setStandardButtons(buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
                                                             : QMessageBox::Ok);
     switch (box.exec()) {
