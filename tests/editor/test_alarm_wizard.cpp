@@ -235,9 +235,9 @@ private slots:
             "11111 ok1 kind5 day-1 frames11 date'3/1/2027' calendar0", "00:00");
         row("character gone", {"09:00", "Daily", "Daily", "zoltan", "Up"},
             "11101 ok0 kind1 day7 frames11 date'' calendar0", "");
-        row("invalid time", {"24:00", "Daily", "Daily", "genie", "Up"},
+        row("no time", {"", "Daily", "Daily", "genie", "Up"},
             "01111 ok0 kind1 day7 frames11 date'' calendar0", "");
-        row("blank message", {"09:00", "fwdm", "fwdm", "genie", " "},
+        row("no message", {"09:00", "fwdm", "fwdm", "genie", ""},
             "11110 ok1 kind3 day-1 frames00 date'' calendar0", "09:00");
     }
     void loadsEachKindAndSavesItBack()
