@@ -88,6 +88,8 @@ void frmAlarmWizard::Form_Load()
     for (int i = 0; i < m_lstAgents.count(); ++i)
         lstAlarmAgents->addItem(m_lstAgents.item(i)->text());
 
+    // A selection that names no entry in use opens in add mode: OK never writes outside the
+    // entries in use.
     const int row = m_lstAlarms.currentRow();
     if (m_alarms.bAddAlarm || row < 0 || row >= m_alarms.iAlarmCount) {
         iAlarmAgentIndex = 0;
@@ -132,7 +134,7 @@ void frmAlarmWizard::Form_Load()
 
     txtMessage->setText(alarm.sMessage);
     if (alarm.sMessage.isEmpty())
-        txtMessage_Change();
+        txtMessage_Change(); // likewise
     bUpdating = false;
     UpdateSteps();
 }
