@@ -1,0 +1,397 @@
+#include "editor/alarm_wizard.h"
+
+#include <algorithm>
+
+#include <QCalendarWidget>
+#include <QCloseEvent>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "alarms/alarm_file.h"
+#include "alarms/alarm_table.h"
+#include "clock/short_date.h"
+#include "editor/editor_rules.h"
+#include "platform/platform.h"
+
+namespace hv::editor {
+
+namespace {
+
+// An option button of an exclusive group refuses to be unchecked while it is the checked one.
+void uncheck(QRadioButton* button)
+{
+    button->setAutoExclusive(false);
+    button->setChecked(false);
+    button->setAutoExclusive(true);
+}
+
+template <std::size_t N>
+int indexOf(const std::array<QString, N>& words, const QString& word, std::size_t count = N)
+{
+    const auto end = words.begin() + count;
+    const auto found = std::find(words.begin(), end, word);
+    return found == end ? -1 : int(found - words.begin());
+}
+
+} // namespace
+
+frmAlarmWizard::frmAlarmWizard(platform::Platform& platform, alarms::AlarmTable& table,
+                               QListWidget& lstAlarms, QListWidget& lstAgents, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_platform(platform), m_alarms(table), m_lstAlarms(lstAlarms),
+      m_lstAgents(lstAgents)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    // The title is the label along the top; the window has no caption text of its own.
+    setWindowTitle(QStringLiteral(" "));
+    buildLayout();
+    connectControls();
+    Form_Load();
+}
+
+frmAlarmWizard::~frmAlarmWizard() = default;
+
+void frmAlarmWizard::connectControls()
+{
+    for (int n = 0; n < int(optWhen.size()); ++n)
+        connect(optWhen[n], &QRadioButton::clicked, this, [this, n] { optWhen_Click(n); });
+    for (int n = 0; n < int(optDay.size()); ++n)
+        connect(optDay[n], &QRadioButton::clicked, this, [this, n] { optDay_Click(n); });
+    // The selection, not the current row: a keyboard move selects before it moves the current
+    // row, and focus alone may set a current row without choosing anything.
+    connect(lstAlarmAgents, &QListWidget::itemSelectionChanged, this,
+            &frmAlarmWizard::lstAlarmAgents_Click);
+    connect(MonthView2, &QCalendarWidget::activated, this,
+            &frmAlarmWizard::MonthView2_DateDblClick);
+    connect(txtAlarmTime, &QLineEdit::textChanged, this, &frmAlarmWizard::txtAlarmTime_Change);
+    connect(txtMessage, &QLineEdit::textChanged, this, &frmAlarmWizard::txtMessage_Change);
+    connect(txtMessage, &QLineEdit::inputRejected, lblQuoteNote, &QLabel::show);
+    connect(cmdOK, &QPushButton::clicked, this, &frmAlarmWizard::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmAlarmWizard::cmdCancel_Click);
+
+    txtAlarmTime->installEventFilter(this);
+    lblDate->installEventFilter(this);
+    // Moves over the bare window come to mouseMoveEvent, moves over Cancel to the filter.
+    setMouseTracking(true);
+    cmdCancel->setMouseTracking(true);
+    cmdCancel->installEventFilter(this);
+}
+
+void frmAlarmWizard::Form_Load()
+{
+    for (int i = 0; i < m_lstAgents.count(); ++i)
+        lstAlarmAgents->addItem(m_lstAgents.item(i)->text());
+
+    // A selection that names no entry in use opens in add mode: OK never writes outside the
+    // entries in use.
+    const int row = m_lstAlarms.currentRow();
+    if (m_alarms.bAddAlarm || row < 0 || row >= m_alarms.iAlarmCount) {
+        iAlarmAgentIndex = 0;
+        UpdateSteps();
+        return;
+    }
+    m_editedIndex = row;
+    const alarms::tAlarm alarm = m_alarms.Alarms[row];
+    const QList<QListWidgetItem*> agents =
+        lstAlarmAgents->findItems(alarm.sAgent, Qt::MatchExactly | Qt::MatchCaseSensitive);
+
+    bUpdating = true;
+    // A character whose file is gone leaves step 4 to the user; it is settled before the time
+    // box's check, which enables OK when it finds every step done.
+    std::fill(bStepDone.begin(), bStepDone.begin() + 5, true);
+    bStepDone[3] = !agents.isEmpty();
+    txtAlarmTime->setText(alarm.sTime);
+    if (alarm.sTime.isEmpty())
+        txtAlarmTime_Change(); // an empty text is no change
+
+    const int kind = indexOf(SCHEDULE_KINDS, alarm.sWhen);
+    if (kind >= 0)
+        optWhen[kind]->setChecked(true);
+    if (alarm.sWhen == QLatin1String("Once") || alarm.sWhen == QLatin1String("Yearly"))
+        lblDate->setText(alarm.sDay);
+    if (alarm.sWhen == QLatin1String("fwdm") || alarm.sWhen == QLatin1String("lwdm")) {
+        fraDate->setEnabled(false);
+        fraDay->setEnabled(false);
+    }
+    if (alarm.sWhen == QLatin1String("Weekly")) {
+        const int day = indexOf(DAY_WORDS, alarm.sDay, 7);
+        if (day >= 0) {
+            optDay[day]->setChecked(true);
+            sDayName = alarm.sDay;
+        }
+    } else if (alarm.sWhen == QLatin1String("Daily")) {
+        optDay[7]->setChecked(true);
+    }
+
+    iAlarmAgentIndex = agents.isEmpty() ? -1 : qint16(lstAlarmAgents->row(agents.first()));
+    lstAlarmAgents->setCurrentRow(iAlarmAgentIndex);
+
+    txtMessage->setText(alarm.sMessage);
+    if (alarm.sMessage.isEmpty())
+        txtMessage_Change(); // likewise
+    bUpdating = false;
+    UpdateSteps();
+}
+
+void frmAlarmWizard::UpdateSteps()
+{
+    for (int k = 0; k < int(imgCheck.size()); ++k)
+        imgCheck[k]->setVisible(bStepDone[k]);
+    // Only the time box disables OK again.
+    if (allStepsDone(bStepDone))
+        cmdOK->setEnabled(true);
+}
+
+void frmAlarmWizard::alarmRemoved(int index)
+{
+    // The edited entry moves up with the entries after a removed one. When the edited entry
+    // itself is removed, the editor goes on in add mode, so OK keeps the user's work as a new
+    // alarm instead of writing over whichever alarm now holds that index.
+    if (!m_editedIndex || index > *m_editedIndex)
+        return;
+    if (index < *m_editedIndex)
+        --*m_editedIndex;
+    else
+        m_editedIndex.reset();
+}
+
+// --- schedule kind, day, date and character ---
+
+void frmAlarmWizard::optWhen_Click(int index)
+{
+    if (bUpdating)
+        return;
+    if (index != -1)
+        bStepDone[1] = true;
+    bUpdating = true;
+    for (QRadioButton* day : optDay)
+        uncheck(day);
+    const QDate today = m_platform.now().date();
+    switch (index) {
+    case -1: {
+        const QDate shown = clock::readShortDate(lblDate->text(), QLocale());
+        openCalendar(shown.isValid() ? shown : today);
+        break;
+    }
+    case 0:
+    case 5:
+        // A date chosen already stays, with its frames and step.
+        if (lblDate->text().isEmpty())
+            openCalendar(today);
+        break;
+    case 1:
+        lblDate->clear();
+        fraDay->setEnabled(true);
+        fraDate->setEnabled(false);
+        optDay[7]->setChecked(true);
+        bStepDone[2] = true;
+        break;
+    case 2:
+        lblDate->clear();
+        fraDate->setEnabled(false);
+        fraDay->setEnabled(true);
+        bStepDone[2] = false; // a day must now be chosen
+        break;
+    default:
+        lblDate->clear();
+        fraDate->setEnabled(false);
+        fraDay->setEnabled(false);
+        bStepDone[2] = true;
+    }
+    bUpdating = false;
+    UpdateSteps();
+}
+
+void frmAlarmWizard::openCalendar(const QDate& date)
+{
+    fraDate->setEnabled(true);
+    fraDay->setEnabled(false);
+    MonthView2->setSelectedDate(date);
+    // Centred across the window's outer width, at its own top.
+    MonthView2->move((frameGeometry().width() - MonthView2->width()) / 2, MonthView2->y());
+    MonthView2->show();
+    MonthView2->raise();
+    bStepDone[2] = true;
+}
+
+void frmAlarmWizard::optDay_Click(int index)
+{
+    if (bUpdating)
+        return;
+    // The kind follows the day without the kind's own handling: frames and date stay.
+    bUpdating = true;
+    optWhen[index >= 7 ? 1 : 2]->setChecked(true);
+    bUpdating = false;
+    bStepDone[2] = true;
+    UpdateSteps();
+    sDayName = optDay[index]->text();
+}
+
+void frmAlarmWizard::lblDate_Click()
+{
+    optWhen_Click(-1);
+}
+
+void frmAlarmWizard::MonthView2_DateDblClick(const QDate& date)
+{
+    // Today counts at any time of day; only earlier days are refused.
+    if (date < m_platform.now().date()) {
+        m_platform.messageBox(this,
+                              QStringLiteral("You cannot select a Date older than Today's Date!"),
+                              QStringLiteral("Old Date Selected!"),
+                              platform::MessageIcon::Exclamation, platform::MessageButtons::Ok);
+        MonthView2->setSelectedDate(m_platform.now().date());
+        return;
+    }
+    MonthView2->hide();
+    lblDate->setText(clock::shortDateText(date, QLocale()));
+    bStepDone[2] = true;
+    lstAlarmAgents->setFocus();
+    UpdateSteps();
+}
+
+void frmAlarmWizard::lstAlarmAgents_Click()
+{
+    if (bUpdating)
+        return;
+    bUpdating = true;
+    // Exactly one character stays selected: the last one chosen, also after a Ctrl+click has
+    // taken the selection away.
+    const QList<QListWidgetItem*> chosen = lstAlarmAgents->selectedItems();
+    if (!chosen.isEmpty())
+        iAlarmAgentIndex = qint16(lstAlarmAgents->row(chosen.first()));
+    lstAlarmAgents->setCurrentRow(iAlarmAgentIndex);
+    bStepDone[3] = true;
+    UpdateSteps();
+    bUpdating = false;
+}
+
+// --- time and message ---
+
+bool frmAlarmWizard::checkAlarmTime()
+{
+    sAlarmTime = txtAlarmTime->text();
+    const std::optional<QString> time = readAlarmTime(sAlarmTime);
+    if (time)
+        sAlarmTime = *time;
+    bStepDone[0] = time.has_value();
+    return bStepDone[0];
+}
+
+void frmAlarmWizard::txtAlarmTime_Change()
+{
+    if (bOverCancel)
+        return;
+    // No message while typing: the step and OK show the state.
+    if (txtAlarmTime->text().trimmed().isEmpty()) {
+        bStepDone[0] = false;
+        cmdOK->setEnabled(false);
+    } else if (!checkAlarmTime()) {
+        cmdOK->setEnabled(false);
+    }
+    UpdateSteps();
+}
+
+void frmAlarmWizard::txtAlarmTime_GotFocus()
+{
+    UpdateSteps();
+    txtAlarmTime->selectAll(); // typing replaces the time
+}
+
+void frmAlarmWizard::txtAlarmTime_LostFocus()
+{
+    if (bOverCancel || txtAlarmTime->text().trimmed().isEmpty() || checkAlarmTime())
+        return;
+    m_platform.messageBox(this, QStringLiteral("Invalid Time Format! Please use HH:MM"),
+                          QStringLiteral("Time Input Error"), platform::MessageIcon::Critical,
+                          platform::MessageButtons::Ok);
+    txtAlarmTime->setFocus();
+}
+
+void frmAlarmWizard::txtMessage_Change()
+{
+    bStepDone[4] = !txtMessage->text().trimmed().isEmpty();
+    UpdateSteps();
+}
+
+// --- OK and Cancel ---
+
+int frmAlarmWizard::chosenKind() const
+{
+    const auto chosen = std::find_if(optWhen.begin(), optWhen.end(),
+                                     [](QRadioButton* b) { return b->isChecked(); });
+    return chosen == optWhen.end() ? -1 : int(chosen - optWhen.begin());
+}
+
+void frmAlarmWizard::cmdOK_Click()
+{
+    int index = 0;
+    if (m_editedIndex) {
+        index = *m_editedIndex;
+    } else {
+        Q_ASSERT(m_alarms.iAlarmCount < alarms::MAX_ALARMS); // the list refuses a 76th
+        index = m_alarms.iAlarmCount++;
+    }
+    alarms::tAlarm& alarm = m_alarms.Alarms[index];
+    alarm.sAgent = lstAlarmAgents->item(iAlarmAgentIndex)->text();
+    storeSchedule(alarm, chosenKind(), lblDate->text(), sDayName);
+    alarm.sTime = sAlarmTime;
+    alarm.sMessage = txtMessage->text();
+
+    m_lstAlarms.clear();
+    for (int i = 0; i < m_alarms.iAlarmCount; ++i)
+        m_lstAlarms.addItem(alarms::alarmRowText(m_alarms.Alarms[i]));
+    m_lstAlarms.addItem(alarms::ADD_ALARM_ROW);
+    m_lstAlarms.setCurrentRow(index);
+    close();
+}
+
+void frmAlarmWizard::cmdCancel_Click()
+{
+    close();
+}
+
+// --- window events ---
+
+void frmAlarmWizard::closeEvent(QCloseEvent* event)
+{
+    emit closed();
+    QWidget::closeEvent(event);
+}
+
+void frmAlarmWizard::mouseMoveEvent(QMouseEvent* event)
+{
+    // Moves over the other controls leave the flag as it is.
+    if (!childAt(event->position().toPoint()))
+        bOverCancel = false;
+    QWidget::mouseMoveEvent(event);
+}
+
+bool frmAlarmWizard::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (watched == txtAlarmTime && type == QEvent::FocusIn) {
+        txtAlarmTime_GotFocus();
+    } else if (watched == txtAlarmTime && type == QEvent::FocusOut) {
+        // Leaving the window for another one, or for a menu, is not leaving the box. The check
+        // runs once the focus has moved and the box has dropped its selection, so that it can
+        // give the focus back with the text selected.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            QMetaObject::invokeMethod(this, &frmAlarmWizard::txtAlarmTime_LostFocus,
+                                      Qt::QueuedConnection);
+    } else if (watched == lblDate && type == QEvent::MouseButtonRelease && lblDate->isEnabled()) {
+        lblDate_Click();
+    } else if (watched == cmdCancel && type == QEvent::MouseMove) {
+        bOverCancel = true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace hv::editor

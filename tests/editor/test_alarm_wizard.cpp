@@ -1,0 +1,333 @@
+#include <QCalendarWidget>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+
+#include "alarms/alarm_file.h"
+#include "alarms/alarm_table.h"
+#include "editor/alarm_wizard.h"
+#include "fake_platform.h"
+
+using hv::alarms::alarmRowText;
+using hv::alarms::tAlarm;
+using hv::platform::MessageIcon;
+Q_DECLARE_METATYPE(tAlarm)
+
+namespace {
+
+const QList<tAlarm> ALARMS{{"07:30", "Daily", "Daily", "peedy", "Wake up"},
+                           {"12:00", "Weekly", "Thur", "genie", "Lunch"},
+                           {"18:45", "Once", "12/25/2026", "merlin", "Party"}};
+
+template <std::size_t N> int checkedIndex(const std::array<QRadioButton*, N>& options)
+{
+    const auto it =
+        std::find_if(options.begin(), options.end(), [](auto o) { return o->isChecked(); });
+    return it == options.end() ? -1 : int(it - options.begin());
+}
+
+} // namespace
+
+// Drives the editor as a user does, over a table of three alarms and three characters.
+class TestAlarmWizard final : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<hv::testing::FakePlatform> m_platform;
+    hv::alarms::AlarmTable m_table;
+    std::unique_ptr<QListWidget> m_lstAlarms;
+    std::unique_ptr<QListWidget> m_lstAgents;
+    QPointer<hv::editor::frmAlarmWizard> w;
+    int m_closed = 0;
+    QLocale m_savedLocale;
+
+    // Opens the editor on row `editRow` of the alarm list, or in add mode for -1.
+    [[nodiscard]] bool open(int editRow)
+    {
+        m_table.bAddAlarm = editRow < 0;
+        m_lstAlarms->setCurrentRow(editRow < 0 ? m_table.iAlarmCount : editRow);
+        // The pointer starts away from the editor, so that the first move over it is a move.
+        QCursor::setPos(799, 799);
+        w = new hv::editor::frmAlarmWizard(*m_platform, m_table, *m_lstAlarms, *m_lstAgents);
+        connect(w, &hv::editor::frmAlarmWizard::closed, this, [this] { ++m_closed; });
+        w->show();
+        w->activateWindow();
+        return QTest::qWaitForWindowActive(w);
+    }
+    // The editor at a glance: check marks of steps 1 to 5, OK, the chosen kind and day (-1:
+    // none), the frames Date and Day enabled, the date shown and the calendar up.
+    [[nodiscard]] QString state() const
+    {
+        QString marks;
+        for (const QLabel* mark : w->imgCheck)
+            marks += mark->isVisible() ? u'1' : u'0';
+        return marks + QString::asprintf(
+                           " ok%d kind%d day%d frames%d%d date'%ls' calendar%d",
+                           w->cmdOK->isEnabled(), checkedIndex(w->optWhen), checkedIndex(w->optDay),
+                           w->fraDate->isEnabled(), w->fraDay->isEnabled(),
+                           qUtf16Printable(w->lblDate->text()), w->MonthView2->isVisible());
+    }
+    void doubleClickDate(const QDate& date)
+    {
+        w->MonthView2->setSelectedDate(date); // the first click of the two
+        auto* days = w->MonthView2->findChild<QTableView*>();
+        QTest::mouseDClick(days->viewport(), Qt::LeftButton, {},
+                           days->visualRect(days->currentIndex()).center());
+    }
+    void fillIn(const QString& time, int agentRow, const QString& message)
+    {
+        QTest::keyClicks(w->txtAlarmTime, time);
+        QListWidget* list = w->lstAlarmAgents;
+        list->scrollToItem(list->item(agentRow));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(agentRow)).center());
+        QTest::keyClicks(w->txtMessage, message);
+    }
+
+private slots:
+    void init()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        m_platform = std::make_unique<hv::testing::FakePlatform>(QString());
+        m_platform->clock = QDateTime(QDate(2026, 12, 5), QTime(9, 0, 30));
+        m_table = {};
+        m_lstAlarms = std::make_unique<QListWidget>();
+        m_lstAgents = std::make_unique<QListWidget>();
+        m_lstAgents->addItems({"genie", "merlin", "peedy"});
+        for (const tAlarm& alarm : ALARMS) {
+            m_table.Alarms[m_table.iAlarmCount++] = alarm;
+            m_lstAlarms->addItem(alarmRowText(alarm));
+        }
+        m_lstAlarms->addItem(hv::alarms::ADD_ALARM_ROW);
+        m_closed = 0;
+    }
+    void cleanup()
+    {
+        delete w;
+        QLocale::setDefault(m_savedLocale);
+    }
+
+    void typingTheTimeKeyByKey()
+    {
+        QVERIFY(open(1));
+        // The time box has the focus with its text selected, so typing replaces the stored time.
+        QCOMPARE(QApplication::focusWidget(), w->txtAlarmTime);
+        const QStringList shown{"01111 ok0", "01111 ok0", "11111 ok1", "11111 ok1"};
+        for (int k = 0; k < 4; ++k) {
+            QTest::keyClick(w->txtAlarmTime, "7:30"[k]);
+            QCOMPARE(state().left(9), shown[k]);
+        }
+        QVERIFY(m_platform->messageBoxes.isEmpty());
+        QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+        QCOMPARE(m_table.Alarms[1].sTime, "07:30");
+    }
+
+    void leavingTheTimeBox_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("hour 25") << "25:00";
+        QTest::newRow("empty") << "";
+        QTest::newRow("valid") << "7:30";
+    }
+    void leavingTheTimeBox()
+    {
+        QFETCH(QString, typed);
+        QVERIFY(open(-1));
+        QTest::keyClicks(w->txtAlarmTime, typed);
+        QTest::keyClick(w->txtAlarmTime, Qt::Key_Tab);
+        QCoreApplication::processEvents(); // the check follows the move of the focus
+        QCOMPARE(state().left(9), typed == "7:30" ? "10000 ok0" : "00000 ok0");
+        const bool warned = typed == "25:00";
+        QCOMPARE(QApplication::focusWidget() == w->txtAlarmTime, warned);
+        QCOMPARE(w->txtAlarmTime->selectedText(), warned ? typed : QString());
+        QCOMPARE(m_platform->messageBoxes.size(), warned ? 1 : 0);
+        if (warned)
+            QCOMPARE(m_platform->messageBoxes[0].title + '|' + m_platform->messageBoxes[0].text,
+                     "Time Input Error|Invalid Time Format! Please use HH:MM");
+    }
+
+    void addsADailyAlarm()
+    {
+        QVERIFY(open(-1));
+        QCOMPARE(state(), "00000 ok0 kind-1 day-1 frames11 date'' calendar0");
+        QCOMPARE(w->lstAlarmAgents->item(2)->text(), "peedy");
+        QVERIFY(w->lstAlarmAgents->selectedItems().isEmpty());
+        QTest::mouseClick(w->optWhen[1], Qt::LeftButton); // completes kind and day at once
+        QCOMPARE(state(), "01100 ok0 kind1 day7 frames01 date'' calendar0");
+        fillIn("7:30", 2, "Wake up");
+        QCOMPARE(state().left(9), "11111 ok1");
+        QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+        const tAlarm added{"07:30", "Daily", "Daily", "peedy", "Wake up"};
+        QVERIFY(m_table.iAlarmCount == 4 && m_table.Alarms[3] == added);
+        QCOMPARE(m_lstAlarms->item(3)->text(), alarmRowText(added));
+        QCOMPARE(m_lstAlarms->item(4)->text(), hv::alarms::ADD_ALARM_ROW);
+        QCOMPARE(m_lstAlarms->currentRow(), 3);
+        QCOMPARE(m_closed, 1);
+    }
+
+    void weeklyWaitsForItsDay()
+    {
+        QVERIFY(open(0)); // daily: the day option "Daily" is chosen
+        QTest::mouseClick(w->optWhen[2], Qt::LeftButton);
+        QCOMPARE(state(), "11011 ok1 kind2 day-1 frames01 date'' calendar0");
+        QTest::mouseClick(w->optDay[1], Qt::LeftButton);
+        QCOMPARE(state(), "11111 ok1 kind2 day1 frames01 date'' calendar0");
+        QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+        QVERIFY(m_table.Alarms[0] == tAlarm({"07:30", "Weekly", "Tues", "peedy", "Wake up"}));
+    }
+
+    void datesRefuseThePastAndStayUnderYearly()
+    {
+        QVERIFY(open(-1));
+        QCalendarWidget* calendar = w->MonthView2;
+        QTest::mouseClick(w->optWhen[0], Qt::LeftButton);
+        QCOMPARE(state(), "01100 ok0 kind0 day-1 frames10 date'' calendar1");
+        QVERIFY(w->rect().contains(calendar->geometry()));
+
+        doubleClickDate(QDate(2026, 12, 4));
+        QCOMPARE(m_platform->messageBoxes.size(), 1);
+        QVERIFY(m_platform->messageBoxes[0].title == "Old Date Selected!" &&
+                m_platform->messageBoxes[0].icon == MessageIcon::Exclamation);
+        QCOMPARE(state(), "01100 ok0 kind0 day-1 frames10 date'' calendar1");
+        QCOMPARE(calendar->selectedDate(), QDate(2026, 12, 5));
+
+        doubleClickDate(QDate(2026, 12, 5));
+        QCOMPARE(state(), "01100 ok0 kind0 day-1 frames10 date'12/5/2026' calendar0");
+        QCOMPARE(QApplication::focusWidget(), w->lstAlarmAgents);
+        QTest::mouseClick(w->optWhen[5], Qt::LeftButton);
+        QCOMPARE(state(), "01100 ok0 kind5 day-1 frames10 date'12/5/2026' calendar0");
+        // The label opens the calendar on its own date, whatever day it is now.
+        m_platform->clock = m_platform->clock.addDays(2);
+        QTest::mouseClick(w->lblDate, Qt::LeftButton);
+        QVERIFY(calendar->isVisible() && calendar->selectedDate() == QDate(2026, 12, 5));
+
+        fillIn("6:00", 0, "Birthday");
+        QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+        QVERIFY(m_table.Alarms[3] == tAlarm({"06:00", "Yearly", "12/5/2026", "genie", "Birthday"}));
+        QCOMPARE(m_lstAlarms->item(3)->text(), "06:00\tYearly\t12/5\tgenie\tBirthday");
+    }
+
+    void loadsEachKindAndSavesItBack_data()
+    {
+        QTest::addColumn<tAlarm>("alarm");
+        QTest::addColumn<QString>("loaded");
+        QTest::addColumn<QString>("saved"); // the time OK writes back; empty: OK disabled
+        const auto row = [](const char* name, tAlarm alarm, const char* loaded, QString saved) {
+            QTest::newRow(name) << alarm << QString(loaded) << saved;
+        };
+        row("Once", {"18:45", "Once", "12/25/2026", "merlin", "Party"},
+            "11111 ok1 kind0 day-1 frames11 date'12/25/2026' calendar0", "18:45");
+        row("Daily", {"7:5", "Daily", "Daily", "peedy", "Up"},
+            "11111 ok1 kind1 day7 frames11 date'' calendar0", "07:05");
+        row("Weekly", {"12:00", "Weekly", "Thur", "genie", "Lunch"},
+            "11111 ok1 kind2 day3 frames11 date'' calendar0", "12:00");
+        row("fwdm", {"09:00", "fwdm", "fwdm", "genie", "Rent"},
+            "11111 ok1 kind3 day-1 frames00 date'' calendar0", "09:00");
+        row("lwdm", {"17:00", "lwdm", "lwdm", "merlin", "Pay"},
+            "11111 ok1 kind4 day-1 frames00 date'' calendar0", "17:00");
+        row("Yearly", {"00:00", "Yearly", "3/1/2027", "peedy", "Born"},
+            "11111 ok1 kind5 day-1 frames11 date'3/1/2027' calendar0", "00:00");
+        row("character gone", {"09:00", "Daily", "Daily", "zoltan", "Up"},
+            "11101 ok0 kind1 day7 frames11 date'' calendar0", "");
+        row("no time", {"", "Daily", "Daily", "genie", "Up"},
+            "01111 ok0 kind1 day7 frames11 date'' calendar0", "");
+        row("no message", {"09:00", "fwdm", "fwdm", "genie", ""},
+            "11110 ok1 kind3 day-1 frames00 date'' calendar0", "09:00");
+    }
+    void loadsEachKindAndSavesItBack()
+    {
+        QFETCH(tAlarm, alarm);
+        QFETCH(QString, loaded);
+        QFETCH(QString, saved);
+        m_table.Alarms[1] = alarm;
+        QVERIFY(open(1));
+        QCOMPARE(state(), loaded);
+        const QList<QListWidgetItem*> agent = w->lstAlarmAgents->selectedItems();
+        QCOMPARE(agent.isEmpty() ? "zoltan" : agent.first()->text(), alarm.sAgent);
+        if (saved.isEmpty())
+            return;
+        QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+        alarm.sTime = saved;
+        QVERIFY(m_table.iAlarmCount == 3 && m_table.Alarms[1] == alarm);
+        QCOMPARE(m_lstAlarms->currentItem()->text(), alarmRowText(alarm));
+    }
+
+    void pointerOverCancelSkipsTheTimeChecks_data()
+    {
+        QTest::addColumn<QString>("after"); // where the pointer goes next
+        QTest::addColumn<bool>("skipped");
+        QTest::newRow("stays on Cancel") << "" << true;
+        QTest::newRow("over the window") << "window" << false;
+    }
+    void pointerOverCancelSkipsTheTimeChecks()
+    {
+        QFETCH(QString, after);
+        QFETCH(bool, skipped);
+        QVERIFY(open(0));
+        const QPoint bare(47, 167); // between the check marks of steps 3 and 4
+        QVERIFY(!w->childAt(bare));
+        QTest::mouseMove(w->cmdCancel);
+        if (after == "window")
+            QTest::mouseMove(w, bare);
+        QTest::keyClicks(w->txtAlarmTime, "25:00");
+        QCOMPARE(state().left(9), skipped ? "11111 ok1" : "01111 ok0");
+
+        // Reaching Cancel with the pointer leaves the invalid time without a message.
+        QTest::mouseMove(w->cmdCancel);
+        QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+        QVERIFY(m_platform->messageBoxes.isEmpty() && m_closed == 1);
+        QVERIFY(m_table.iAlarmCount == 3 && m_table.Alarms[0] == ALARMS[0]);
+        QCOMPARE(m_lstAlarms->count(), 4);
+    }
+
+    void refusesDoubleQuotesInTheMessage()
+    {
+        QVERIFY(open(-1));
+        QVERIFY(!w->lblQuoteNote->isVisible());
+        QTest::keyClicks(w->txtMessage, "Say \"hi\"");
+        QCOMPARE(w->txtMessage->text(), "Say hi");
+        QVERIFY(w->lblQuoteNote->isVisible());
+    }
+
+    void removedAlarmWhileOpen_data()
+    {
+        QTest::addColumn<int>("edited");
+        QTest::addColumn<int>("removed");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("an earlier one") << 2 << 0 << QStringList{"Lunch", "Changed"};
+        QTest::newRow("the edited one") << 1 << 1 << QStringList{"Wake up", "Party", "Changed"};
+        QTest::newRow("a later one") << 0 << 2 << QStringList{"Changed", "Lunch"};
+    }
+    void removedAlarmWhileOpen()
+    {
+        QFETCH(int, edited);
+        QFETCH(int, removed);
+        QFETCH(QStringList, messages);
+        QVERIFY(open(edited));
+        // What the main window does when a one-time alarm fires.
+        for (int j = removed; j < m_table.iAlarmCount; ++j)
+            m_table.Alarms[j] = m_table.Alarms[j + 1];
+        --m_table.iAlarmCount;
+        delete m_lstAlarms->takeItem(removed);
+        m_lstAlarms->setCurrentRow(-1);
+        w->alarmRemoved(removed);
+
+        w->txtMessage->selectAll();
+        QTest::keyClicks(w->txtMessage, "Changed");
+        QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+        QStringList stored;
+        for (int i = 0; i < m_table.iAlarmCount; ++i)
+            stored << m_table.Alarms[i].sMessage;
+        QCOMPARE(stored, messages);
+        QCOMPARE(m_lstAlarms->currentRow(), messages.indexOf("Changed"));
+    }
+};
+
+QTEST_MAIN(TestAlarmWizard)
+#include "test_alarm_wizard.moc"
