@@ -31,7 +31,7 @@ QLabel* coloured(QLabel* target, const QColor& background)
     QPalette colours = target->palette();
     colours.setColor(QPalette::Window, background);
     target->setPalette(colours);
-    target->setWordWrap(true);
+    target->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return target;
 }
 
@@ -78,9 +78,10 @@ frmAbout::frmAbout(platform::Platform& platform, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("About Horavox"));
     setAttribute(Qt::WA_DeleteOnClose);
-    // The layout was drawn for a small dialog font of 11-pixel letters.
+    // The layout was drawn for a small, narrow dialog font.
     QFont small = font();
-    small.setPixelSize(11);
+    small.setPixelSize(10);
+    small.setStretch(QFont::Condensed);
     setFont(small);
     setFixedSize(px(4305), px(3840));
 
@@ -132,6 +133,7 @@ frmAbout::frmAbout(platform::Platform& platform, QWidget* parent)
     QFont linkFont(QStringLiteral("Times New Roman"));
     linkFont.setPointSizeF(8.25);
     linkFont.setWeight(QFont::Normal);
+    linkFont.setStretch(QFont::Condensed);
     for (QLabel* link : {lblCreditA, lblCreditC, lblCreditB, lblCreditAEmail}) {
         link->setFont(linkFont);
         QPalette colours = link->palette();
@@ -141,6 +143,8 @@ frmAbout::frmAbout(platform::Platform& platform, QWidget* parent)
     }
     for (QLabel* link : {lblCreditA, lblCreditB, lblCreditAEmail})
         link->installEventFilter(this);
+    Label1->setWordWrap(true);
+    Label2->setWordWrap(true);
     connect(cmdOkay, &QPushButton::clicked, this, &QDialog::close);
 }
 
