@@ -34,8 +34,8 @@ void frmHoravox::mnuAboutAnimation_Click()
     AgentSpeak(QString());
     sAgentName = sSavedAgentName;
 
-    // Without a presenter (its file has gone since start-up, or it failed on its way out) no
-    // hide will ever complete, so the picture comes back here.
+    // Without a presenter (its file has gone since start-up, or it failed while the scene was
+    // being queued) no hide will ever complete, so the picture comes back here.
     try {
         if (objCharacter)
             reqHide = about::queueAboutScene(*objCharacter);
