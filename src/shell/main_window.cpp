@@ -205,9 +205,8 @@ void frmHoravox::buildMenus()
     mnuAbout = mnuHelp->addMenu(QStringLiteral("&About"));
     mnuAboutAnimation = mnuAbout->addAction(QStringLiteral("Animation"));
     mnuAboutDialog = mnuAbout->addAction(QStringLiteral("Dialog Box"));
-    // The About dialog and its animated scene are not part of this build yet.
-    mnuAboutAnimation->setEnabled(false);
-    mnuAboutDialog->setEnabled(false);
+    connect(mnuAboutAnimation, &QAction::triggered, this, &frmHoravox::mnuAboutAnimation_Click);
+    connect(mnuAboutDialog, &QAction::triggered, this, &frmHoravox::mnuAboutDialog_Click);
 
     // The alarm list's pop-up; never in the menu bar.
     mnuAlarmOptions = new QMenu(QStringLiteral("Options"), this);

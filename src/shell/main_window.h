@@ -27,6 +27,9 @@ class QTreeView;
 namespace hv::platform {
 class Platform;
 }
+namespace hv::about {
+class frmAbout;
+}
 
 namespace hv::shell {
 
@@ -208,6 +211,12 @@ public:
     void FillAgentList(const QStringList& fileNames);
     void PickDefaultAgent();
     void lstAgents_Click();
+
+    // --- About (about_menu.cpp) ---
+    // The one About dialog while it is open; it destroys itself when closed.
+    QPointer<about::frmAbout> aboutDialog;
+    void mnuAboutAnimation_Click();
+    void mnuAboutDialog_Click();
 
     // --- character-folder search panel (folder_search_panel.cpp) ---
     void ShowFindAgentPath();

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+
+#include "agentctl/control/agent_control.h"
+
+// The About scene: a built-in character steps out beside the main window and presents the
+// program, then leaves.
+namespace hv::about {
+
+// Queues the whole scene on a shown character and returns the request of its closing Hide.
+// An animation the character does not have is left out; any other failure of the character
+// raises AgentError.
+[[nodiscard]] agentctl::AgentRequest queueAboutScene(agentctl::AgentCharacter& character);
+
+// Where the presenter stands, in screen pixels, for a main window whose outer left edge, top
+// edge and width are given in twips. The offsets fit the presenter's width to the window's
+// right edge; peedy is wider than the others.
+[[nodiscard]] QPoint aboutScenePosition(const QString& defaultAgent, int leftTwips, int topTwips,
+                                        int widthTwips);
+
+} // namespace hv::about
