@@ -6,6 +6,7 @@
 #include <QRadioButton>
 
 #include "alarms/alarm_table.h"
+#include "editor/alarm_wizard.h"
 #include "platform/platform.h"
 #include "platform/twips.h"
 #include "shell/main_window.h"
@@ -81,6 +82,9 @@ void frmHoravox::mnuAlarmDelete_Click()
     --alarmTable.iAlarmCount;
     delete lstAlarms->takeItem(k);
     lstAlarms->setCurrentRow(-1);
+    // An alarm that fires while the editor is open must not shift the entry it edits.
+    if (alarmWizard)
+        alarmWizard->alarmRemoved(k);
     SaveAlarms();
     if (alarmTable.iAlarmCount == 0)
         optAlarmsOpt[1]->click();
@@ -113,6 +117,9 @@ void frmHoravox::mnuAlarmTest_Click()
 void frmHoravox::OpenAlarmEditor()
 {
     setWindowShown(false);
+    alarmWizard = new editor::frmAlarmWizard(m_platform, alarmTable, *lstAlarms, *lstAgents);
+    connect(alarmWizard, &editor::frmAlarmWizard::closed, this, [this] { setWindowShown(true); });
+    alarmWizard->show();
 }
 
 } // namespace hv::shell

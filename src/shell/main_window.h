@@ -30,6 +30,9 @@ class Platform;
 namespace hv::about {
 class frmAbout;
 }
+namespace hv::editor {
+class frmAlarmWizard;
+}
 
 namespace hv::shell {
 
@@ -190,6 +193,8 @@ public:
     void mnuAlarmTest_Click();
     // Hides the main window and opens the alarm editor on the table; bAddAlarm says how.
     void OpenAlarmEditor();
+    // The alarm editor while it is open; it destroys itself when closed.
+    QPointer<editor::frmAlarmWizard> alarmWizard;
 
     // --- clock and alarm firing (clock_tick.cpp) ---
     void tmrClock_Timer();
