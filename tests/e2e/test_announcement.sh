@@ -87,11 +87,7 @@ until id=$(character_window); do
     sleep 0.05
 done
 # Successive pictures of the character while it explains and speaks.
-geometry=${id#* }
-for n in $(seq -w 1 30); do
-    /usr/bin/python3 "$E2E_DIR/grab.py" "$shots/speaking-$n.ppm" "$geometry" 2>/dev/null || true
-    sleep 0.15
-done
+/usr/bin/python3 "$E2E_DIR/grab.py" --area "${id#* }" --every 0.15 "$shots"/speaking-{01..30}.ppm
 wait_until_gone 30 || fail "the character did not leave after speaking"
 sleep 0.5
 kill "$recorder"
@@ -105,7 +101,7 @@ awk -v l="$length" -v r="$rms" 'BEGIN { exit !(l >= 1.0 && l <= 15 && r >= 0.02)
     fail "the monitor did not hear the phrase (length $length s, RMS $rms)"
 
 frames=$(md5sum "$shots"/speaking-*.ppm | awk '{print $1}' | sort -u | wc -l)
-echo "distinct pictures of the ${geometry} character while speaking: $frames"
+echo "distinct pictures of the ${id#* } character while speaking: $frames"
 [ "$frames" -ge 6 ] || fail "the character hardly changed while speaking ($frames pictures)"
 
 echo "1 passed, 0 failed"
