@@ -7,14 +7,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 apt-get update
+# Line by line: the build, the sanitizer build, the end-to-end tests' X server, tray and
+# window tools (xwininfo is in x11-utils), and their sound server and recorder.
 DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
     g++ cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev \
-    libespeak-ng-dev espeak-ng-data espeak-ng fonts-dejavu-core zlib1g-dev \
-    xvfb xauth pulseaudio pulseaudio-utils sox xdotool trayer python3-xlib \
-    clang clang-format libclang-rt-14-dev libbenchmark-dev
+    libespeak-ng-dev espeak-ng-data espeak-ng fonts-dejavu-core zlib1g-dev libbenchmark-dev \
+    clang clang-format libclang-rt-14-dev \
+    xvfb trayer xdotool x11-utils python3-xlib \
+    pulseaudio pulseaudio-utils sox
 
 echo "== formatting"
-git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+# The source folders rather than git's file list, so that a copy without .git is checked too.
+find src characters tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format --dry-run -Werror
 
 echo "== build"
 cmake -S . -B build -G Ninja -DHORAVOX_WERROR=ON -DHORAVOX_BENCH=ON
@@ -26,11 +30,12 @@ bash scripts/sanitize-and-fuzz.sh
 echo "== tests"
 # The audio tests play into a null sink of their own; the end-to-end tests start their own
 # X server and sound server as well.
+unset DISPLAY PULSE_SERVER
 export XDG_RUNTIME_DIR=$(mktemp -d)
 printf '%s\n' 'load-module module-native-protocol-unix' \
     'load-module module-null-sink sink_name=ci_sink sink_properties=device.description=CI_Null_Sink' \
     'set-default-sink ci_sink' >"$XDG_RUNTIME_DIR/ci.pa"
 pulseaudio --daemonize=yes --exit-idle-time=-1 -n -F "$XDG_RUNTIME_DIR/ci.pa" --log-target=stderr
-trap 'pulseaudio --kill || true' EXIT
+trap 'pulseaudio --kill || true; rm -rf "$XDG_RUNTIME_DIR"' EXIT
 for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
 ctest --test-dir build --output-on-failure

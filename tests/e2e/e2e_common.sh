@@ -1,6 +1,9 @@
 # Shared by the end-to-end tests: a private X server and a private PulseAudio with a null sink,
 # both started here and stopped when the test ends.
 set -euo pipefail
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# Only the servers started here count, whatever the calling session has.
+unset DISPLAY XAUTHORITY PULSE_SERVER XDG_RUNTIME_DIR
 
 E2E_WORK=$(mktemp -d)
 E2E_PIDS=()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real program speaking the time: Test brings the chosen character to each of the five
 # screen positions, the null sink's monitor hears the phrase, and the mouth moves while it is
-# spoken. Screenshots go to $E2E_SHOTS when it is set.
+# spoken. Screenshots (PPM) go to $E2E_SHOTS when it is set.
 # Usage: test_announcement.sh HORAVOX CHARACTER_FOLDER
 HORAVOX=$1
 CHARACTERS=$2
@@ -59,7 +59,7 @@ for i in 0 1 2 3 4; do
     deadline=$((SECONDS + 10))
     until id=$(character_window); do
         if [ $SECONDS -gt $deadline ]; then
-            import -window root "$shots/failed-$i.png" || true
+            /usr/bin/python3 "$E2E_DIR/grab.py" "$shots/failed-$i.ppm" || true
             fail "no character after Test (${names[$i]})"
         fi
         sleep 0.05
@@ -68,7 +68,7 @@ for i in 0 1 2 3 4; do
     echo "${names[$i]}: character at $position"
     [ "$position" = "${expected[$i]}" ] || fail "${names[$i]}: at $position, not ${expected[$i]}"
     sleep 1
-    import -window root "$shots/position-$i.png"
+    /usr/bin/python3 "$E2E_DIR/grab.py" "$shots/position-$i.ppm"
     wait_until_gone 30 || fail "the character did not leave (${names[$i]})"
 done
 
@@ -81,13 +81,13 @@ for _ in $(seq 100); do [ -s "$E2E_WORK/monitor.raw" ] && break; sleep 0.05; don
 [ -s "$E2E_WORK/monitor.raw" ] || fail "the monitor gave no samples"
 click_at ${position_button[0]}
 click_at $test_button
-until id=$(character_window); do sleep 0.05; done
-# Successive pictures of the character while it explains and speaks.
-geometry=${id#* }
-for n in $(seq -w 1 30); do
-    import -window root -crop "$geometry" "$shots/speaking-$n.png" 2>/dev/null || true
-    sleep 0.15
+deadline=$((SECONDS + 10))
+until id=$(character_window); do
+    [ $SECONDS -le $deadline ] || fail "no character after Test (recording)"
+    sleep 0.05
 done
+# Successive pictures of the character while it explains and speaks.
+/usr/bin/python3 "$E2E_DIR/grab.py" --area "${id#* }" --every 0.15 "$shots"/speaking-{01..30}.ppm
 wait_until_gone 30 || fail "the character did not leave after speaking"
 sleep 0.5
 kill "$recorder"
@@ -100,8 +100,8 @@ echo "sound heard: ${length} s, RMS ${rms}"
 awk -v l="$length" -v r="$rms" 'BEGIN { exit !(l >= 1.0 && l <= 15 && r >= 0.02) }' ||
     fail "the monitor did not hear the phrase (length $length s, RMS $rms)"
 
-frames=$(md5sum "$shots"/speaking-*.png | awk '{print $1}' | sort -u | wc -l)
-echo "distinct pictures of the ${geometry} character while speaking: $frames"
+frames=$(md5sum "$shots"/speaking-*.ppm | awk '{print $1}' | sort -u | wc -l)
+echo "distinct pictures of the ${id#* } character while speaking: $frames"
 [ "$frames" -ge 6 ] || fail "the character hardly changed while speaking ($frames pictures)"
 
 echo "1 passed, 0 failed"
