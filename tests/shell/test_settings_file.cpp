@@ -11,7 +11,6 @@ class TestSettingsFile final : public QObject
 private slots:
     void writesTheExactLine_data();
     void writesTheExactLine();
-    void readsBackWhatItWrote();
     void takesWhatReadsWellFromDamagedFiles_data();
     void takesWhatReadsWellFromDamagedFiles();
 };
@@ -28,9 +27,9 @@ void TestSettingsFile::writesTheExactLine_data()
     QTest::newRow("first run on Windows")
         << windows << QByteArray("\"Peedy\",1,1,2,1,#FALSE#,\"C:\\WINDOWS\\msagent\\chars\\\"\r\n");
     const SettingsRecord chosen{
-        QStringLiteral("genie"), 0, 0, 4, 6, true, QStringLiteral("/home/a user/my chars/")};
+        QStringLiteral("Zoë"), 0, 0, 4, 6, true, QStringLiteral("/home/a, user/my chars/")};
     QTest::newRow("every field changed, folder with spaces")
-        << chosen << QByteArray("\"genie\",0,0,4,6,#TRUE#,\"/home/a user/my chars/\"\r\n");
+        << chosen << QString("\"Zoë\",0,0,4,6,#TRUE#,\"/home/a, user/my chars/\"\r\n").toUtf8();
 }
 
 void TestSettingsFile::writesTheExactLine()
@@ -38,20 +37,7 @@ void TestSettingsFile::writesTheExactLine()
     QFETCH(SettingsRecord, settings);
     QFETCH(QByteArray, line);
     QCOMPARE(hv::shell::formatSettingsLine(settings), line);
-}
-
-void TestSettingsFile::readsBackWhatItWrote()
-{
-    for (int interval = 0; interval <= 6; ++interval) {
-        const SettingsRecord written{QStringLiteral("Zoë"),
-                                     qint16(interval % 2),
-                                     0,
-                                     qint16(interval % 5),
-                                     qint16(interval),
-                                     interval % 2 == 1,
-                                     QStringLiteral("/opt/a, b/chars/")};
-        QCOMPARE(hv::shell::parseSettingsLine(hv::shell::formatSettingsLine(written)), written);
-    }
+    QCOMPARE(hv::shell::parseSettingsLine(line), settings);
 }
 
 void TestSettingsFile::takesWhatReadsWellFromDamagedFiles_data()
