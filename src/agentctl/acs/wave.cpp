@@ -77,26 +77,10 @@ ParseError failure(const QString& why)
     return ParseError{why, 0};
 }
 
-int subtype(WaveEncoding encoding)
-{
-    switch (encoding) {
-    case WaveEncoding::Pcm8:
-        return SF_FORMAT_PCM_U8;
-    case WaveEncoding::Pcm16:
-        return SF_FORMAT_PCM_16;
-    case WaveEncoding::ImaAdpcm:
-        return SF_FORMAT_IMA_ADPCM;
-    case WaveEncoding::MsAdpcm:
-        return SF_FORMAT_MS_ADPCM;
-    case WaveEncoding::MuLaw:
-        return SF_FORMAT_ULAW;
-    case WaveEncoding::ALaw:
-        return SF_FORMAT_ALAW;
-    case WaveEncoding::Gsm610:
-        return SF_FORMAT_GSM610;
-    }
-    Q_UNREACHABLE();
-}
+// libsndfile's sample format for each WaveEncoding, in declaration order.
+constexpr int SUBTYPES[] = {SF_FORMAT_PCM_U8,   SF_FORMAT_PCM_16, SF_FORMAT_IMA_ADPCM,
+                            SF_FORMAT_MS_ADPCM, SF_FORMAT_ULAW,   SF_FORMAT_ALAW,
+                            SF_FORMAT_GSM610};
 
 } // namespace
 
@@ -143,7 +127,7 @@ QByteArray writeWave(const QList<qint16>& samples, int sampleRate, WaveEncoding 
     SF_INFO info{};
     info.samplerate = sampleRate;
     info.channels = 1;
-    info.format = SF_FORMAT_WAV | subtype(encoding);
+    info.format = SF_FORMAT_WAV | SUBTYPES[int(encoding)];
     SoundFile sound(sf_open_virtual(&io, SFM_WRITE, &info, &file), sf_close);
     Q_ASSERT_X(sound, "writeWave", sf_strerror(nullptr));
     sf_writef_short(sound.get(), samples.constData(), samples.size());
