@@ -184,16 +184,11 @@ void TestAcsFile::findsNamesWithoutRegardToCase_data()
     QTest::addColumn<QString>("animation");
     QTest::addColumn<QString>("state");
     QTest::addColumn<bool>("found");
-    QTest::newRow("as written") << "RestPose"
-                                << "SPEAKING" << true;
-    QTest::newRow("lower case") << "restpose"
-                                << "speaking" << true;
-    QTest::newRow("mixed case") << "rEsTpOsE"
-                                << "Speaking" << true;
-    QTest::newRow("prefix only") << "Rest"
-                                 << "SPEAK" << false;
-    QTest::newRow("empty") << ""
-                           << "" << false;
+    QTest::newRow("as written") << u"RestPose"_qs << u"SPEAKING"_qs << true;
+    QTest::newRow("lower case") << u"restpose"_qs << u"speaking"_qs << true;
+    QTest::newRow("mixed case") << u"rEsTpOsE"_qs << u"Speaking"_qs << true;
+    QTest::newRow("prefix only") << u"Rest"_qs << u"SPEAK"_qs << false;
+    QTest::newRow("empty") << QString() << QString() << false;
 }
 
 void TestAcsFile::findsNamesWithoutRegardToCase()

@@ -214,13 +214,9 @@ void TestSynthesizer::tagsChangeHowTheVoiceSounds()
 void TestSynthesizer::mouthFollowsPhonemesAndClosesAtPausesAndTheEnd_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("pauseFromMs"); // a stretch that must be closed; -1 for none
-    QTest::addColumn<int>("pauseToMs");
-
-    QTest::newRow("clock") << "The time is, 12:30." << -1 << -1;
-    QTest::newRow("whisper") << R"(\Chr="Whisper"\Three People. With way, too much time.)" << -1
-                             << -1;
-    QTest::newRow("pause tag") << R"(Hello\Pau=800\world)" << 0 << 0;
+    QTest::newRow("clock") << "The time is, 12:30.";
+    QTest::newRow("whisper") << R"(\Chr="Whisper"\Three People. With way, too much time.)";
+    QTest::newRow("pause tag") << R"(Hello\Pau=800\world)";
 }
 
 void TestSynthesizer::mouthFollowsPhonemesAndClosesAtPausesAndTheEnd()
