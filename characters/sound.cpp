@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "little_endian.h"
+#include "agentctl/acs/wave.h"
 
 namespace hv::characters {
 namespace {
@@ -48,23 +48,11 @@ QByteArray toWave(std::vector<double> mix)
         peak = std::max(peak, std::abs(v));
     // Normalise to about half of full scale: loud enough to hear, gentle beside speech.
     const double gain = peak > 0 ? 16000.0 / peak : 0;
-    const quint32 dataSize = quint32(mix.size() * 2);
-    QByteArray out;
-    out.append("RIFF", 4);
-    appendLe32(out, 36 + dataSize);
-    out.append("WAVEfmt ", 8);
-    appendLe32(out, 16);
-    appendLe16(out, 1); // PCM
-    appendLe16(out, 1); // mono
-    appendLe32(out, SAMPLE_RATE);
-    appendLe32(out, SAMPLE_RATE * 2);
-    appendLe16(out, 2);
-    appendLe16(out, 16);
-    out.append("data", 4);
-    appendLe32(out, dataSize);
+    QList<qint16> samples;
+    samples.reserve(qsizetype(mix.size()));
     for (double v : mix)
-        appendLe16(out, quint16(qint16(std::lround(v * gain))));
-    return out;
+        samples.append(qint16(std::lround(v * gain)));
+    return agentctl::acs::writeWave(samples, SAMPLE_RATE);
 }
 
 } // namespace

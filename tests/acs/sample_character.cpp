@@ -1,8 +1,8 @@
 #include "sample_character.h"
 
-#include <QDataStream>
-#include <QIODevice>
 #include <QRandomGenerator>
+
+#include "agentctl/acs/wave.h"
 
 using namespace agentctl::acs;
 
@@ -61,23 +61,6 @@ QImage mouthPicture(int shape)
 
 } // namespace
 
-QByteArray silentWav(int samples)
-{
-    QByteArray wav;
-    QDataStream out(&wav, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + samples);
-    out.writeRawData("WAVEfmt ", 8);
-    // PCM, mono, 11025 Hz, 1 byte a sample.
-    out << quint32(16) << quint16(1) << quint16(1) << quint32(11025) << quint32(11025) << quint16(1)
-        << quint16(8);
-    out.writeRawData("data", 4);
-    out << quint32(samples);
-    wav.append(samples, char(0x80));
-    return wav;
-}
-
 CharacterFile sampleCharacter()
 {
     CharacterFile c;
@@ -117,7 +100,7 @@ CharacterFile sampleCharacter()
     c.images.append(Image{});                          // 2: empty
     for (int shape = 0; shape < 7; ++shape)            // 3..9: mouths
         c.images.append(imageFromIndexed(mouthPicture(shape)));
-    c.sounds.append(silentWav(50));
+    c.sounds.append(writeWave(QList<qint16>(50, 0), 11025, WaveEncoding::Pcm8));
 
     Animation show;
     show.name = QStringLiteral("Show");

@@ -9,7 +9,4 @@ namespace hv::acs_test {
 // balloon blocks, a 128-colour palette, a tray icon, three states and two languages.
 [[nodiscard]] agentctl::acs::CharacterFile sampleCharacter();
 
-// A minimal WAV file of `samples` silent 8-bit samples.
-[[nodiscard]] QByteArray silentWav(int samples);
-
 } // namespace hv::acs_test

@@ -71,6 +71,8 @@ private slots:
     void checksCorruptFields();
     void checksReferencesAndEnums_data();
     void checksReferencesAndEnums();
+    void playsAMissingSoundAsSilence_data();
+    void playsAMissingSoundAsSilence();
     void survivesRandomDamage();
 
 private:
@@ -192,8 +194,6 @@ void TestAcsRobustness::checksReferencesAndEnums_data()
     }) << false;
     QTest::newRow("last sound") << Change([=](CharacterFile& c) { frame(c).soundIndex = 0; })
                                 << true;
-    QTest::newRow("sound past the last")
-        << Change([=](CharacterFile& c) { frame(c).soundIndex = 1; }) << false;
     QTest::newRow("exit to the last frame")
         << Change([=](CharacterFile& c) { frame(c).exitFrame = qint16(edge(c) - 1); }) << true;
     QTest::newRow("exit past the last frame")
@@ -213,6 +213,8 @@ void TestAcsRobustness::checksReferencesAndEnums_data()
     QTest::newRow("mouth image past the last") << Change([](CharacterFile& c) {
         c.animations[1].frames[3].overlays[0].imageIndex = quint16(c.images.size());
     }) << false;
+    QTest::newRow("no animations at all")
+        << Change([](CharacterFile& c) { c.animations.clear(); }) << true;
     QTest::newRow("animation without frames")
         << Change([](CharacterFile& c) { c.animations[0].frames.clear(); }) << true;
     QTest::newRow("overlay with its own region") << Change([](CharacterFile& c) {
@@ -237,6 +239,25 @@ void TestAcsRobustness::checksReferencesAndEnums()
     } else {
         verifyCleanError(read, bytes.size());
     }
+}
+
+void TestAcsRobustness::playsAMissingSoundAsSilence_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::newRow("one past the last") << 1;
+    QTest::newRow("0xFFFE, the other no-sound mark") << 0xFFFE;
+    QTest::newRow("far past the last") << 0x7FFF;
+}
+
+void TestAcsRobustness::playsAMissingSoundAsSilence()
+{
+    QFETCH(int, index);
+    CharacterFile c = sampleCharacter();
+    c.animations[1].frames[1].soundIndex = quint16(index);
+    const Result<CharacterFile> read = readCharacterFile(writeCharacterFile(c));
+    QVERIFY(read.ok());
+    QCOMPARE(read.value().animations[1].frames[1].soundIndex, NO_SOUND);
+    QCOMPARE(read.value().animations[0].frames[0].soundIndex, quint16(0));
 }
 
 void TestAcsRobustness::survivesRandomDamage()

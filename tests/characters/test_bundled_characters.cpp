@@ -1,15 +1,17 @@
-#include <QDataStream>
 #include <QHash>
 #include <QSet>
 #include <QTest>
 #include <QtEndian>
 
 #include "agentctl/acs/acs_model.h"
+#include "agentctl/acs/wave.h"
+#include "character_compare.h"
 #include "characters/character_builder.h"
 
 using namespace agentctl::acs;
 using hv::characters::buildCharacter;
 using hv::characters::bundledDesigns;
+using hv::test::firstDifference;
 
 namespace {
 
@@ -22,84 +24,6 @@ const char* const PLAYED[] = {"Explain",  "Idle1_1",        "Surprised", "Wave",
 const char* const STATES[] = {"SHOWING",      "HIDING",       "SPEAKING",   "IDLINGLEVEL1",
                               "IDLINGLEVEL2", "IDLINGLEVEL3", "MOVINGLEFT", "MOVINGRIGHT",
                               "MOVINGUP",     "MOVINGDOWN"};
-
-// Every field of one part of a character, in a canonical byte form, rasters expanded, so two
-// models compare equal exactly when they describe the same character.
-QByteArray describeInfo(const CharacterInfo& info)
-{
-    QByteArray out;
-    QDataStream s(&out, QIODevice::WriteOnly);
-    s << info.minorVersion << info.majorVersion << info.guid << info.width << info.height
-      << info.transparentIndex << info.flags << info.animationSetMajor << info.animationSetMinor;
-    s << info.voice.has_value();
-    if (info.voice) {
-        const VoiceInfo& v = *info.voice;
-        s << v.engineId << v.modeId << v.speed << v.pitch << v.hasExtraData << v.languageId
-          << v.dialect << v.gender << v.age << v.style;
-    }
-    s << info.balloon.has_value();
-    if (info.balloon) {
-        const BalloonInfo& b = *info.balloon;
-        s << b.lines << b.charsPerLine << b.textColor << b.fillColor << b.borderColor << b.fontName
-          << b.fontHeight << b.fontWeight << b.italic << b.unknown;
-    }
-    for (QRgb c : info.palette)
-        s << (c | 0xff000000);
-    s << info.trayIcon.has_value();
-    if (info.trayIcon)
-        s << info.trayIcon->mask << info.trayIcon->color;
-    for (const State& state : info.states)
-        s << state.name << state.animations;
-    for (const LocalizedInfo& l : info.localized)
-        s << l.languageId << l.name << l.description << l.extraData;
-    return out;
-}
-
-QByteArray describeAnimation(const Animation& a)
-{
-    QByteArray out;
-    QDataStream s(&out, QIODevice::WriteOnly);
-    s << a.name << quint8(a.transition) << a.returnAnimation;
-    for (const Frame& f : a.frames) {
-        s << f.soundIndex << f.duration << f.exitFrame << qint32(f.images.size());
-        for (const FrameImage& i : f.images)
-            s << i.imageIndex << i.x << i.y;
-        for (const Branch& b : f.branches)
-            s << b.frameIndex << b.probability;
-        for (const MouthOverlay& o : f.overlays) {
-            s << quint8(o.shape) << o.replaceTopImage << o.imageIndex << o.unknown << o.x << o.y
-              << o.centreX << o.centreY << o.region.has_value();
-        }
-    }
-    return out;
-}
-
-QByteArray describeImage(const Image& image)
-{
-    QByteArray out;
-    QDataStream s(&out, QIODevice::WriteOnly);
-    const Result<QByteArray> pixels = imagePixels(image);
-    s << image.width << image.height << (pixels ? pixels.value() : QByteArray("undecodable"));
-    return out;
-}
-
-// Empty when `a` and `b` hold the same character, else the first part that differs.
-QString firstDifference(const CharacterFile& a, const CharacterFile& b)
-{
-    if (describeInfo(a.info) != describeInfo(b.info))
-        return QStringLiteral("character info");
-    if (a.animations.size() != b.animations.size() || a.images.size() != b.images.size())
-        return QStringLiteral("number of animations or images");
-    for (int i = 0; i < a.animations.size(); ++i) {
-        if (describeAnimation(a.animations[i]) != describeAnimation(b.animations[i]))
-            return QStringLiteral("animation ") + a.animations[i].name;
-    }
-    for (int i = 0; i < a.images.size(); ++i) {
-        if (describeImage(a.images[i]) != describeImage(b.images[i]))
-            return QStringLiteral("image %1").arg(i);
-    }
-    return a.sounds == b.sounds ? QString() : QStringLiteral("sounds");
-}
 
 // The frames reachable from `frame` while the animation is asked to stop, collecting the frames
 // where it ends. False when a loop can be reached, that is, when stopping might never end.
@@ -407,11 +331,8 @@ void TestBundledCharacters::soundsArePlayableWaves()
     QFETCH(QString, name);
     const CharacterFile& c = character(name);
     for (const QByteArray& wave : c.sounds) {
-        QVERIFY(wave.startsWith("RIFF") && wave.mid(8, 8) == "WAVEfmt ");
-        QCOMPARE(qFromLittleEndian<quint32>(wave.constData() + 4), quint32(wave.size() - 8));
-        QCOMPARE(qFromLittleEndian<quint16>(wave.constData() + 20), quint16(1)); // PCM
-        QCOMPARE(wave.mid(36, 4), QByteArray("data"));
-        QCOMPARE(qFromLittleEndian<quint32>(wave.constData() + 40), quint32(wave.size() - 44));
+        const Result<Sound> sound = readWave(wave);
+        QVERIFY(sound.ok() && !sound.value().samples.isEmpty());
     }
     int framesWithSound = 0;
     for (const Animation& a : c.animations) {

@@ -1,4 +1,5 @@
 #include <memory>
+#include <numeric>
 
 #include <QSignalSpy>
 #include <QTest>
@@ -211,8 +212,12 @@ void TestAudioMixer::finishesOnlyWhenTheLastSampleIsHeard()
     AudioMixer mixer(std::make_unique<FakeOutput>(device), clock.clock());
     QSignalSpy finished(&mixer, &AudioMixer::finished);
 
-    const SourceId id = mixer.play(constant(500, 22'050));
+    Pcm ramp(22'050);
+    std::iota(ramp.begin(), ramp.end(), qint16(-11'025));
+    const SourceId id = mixer.play(ramp);
     QVERIFY(device->written.size() >= 22'050);
+    // Every sample goes out once, in order.
+    QVERIFY(std::equal(ramp.begin(), ramp.end(), device->written.begin()));
     device->played = 22'050 - latency;
     mixer.pump();
     QCOMPARE(finished.size(), latency == 0 ? 1 : 0);

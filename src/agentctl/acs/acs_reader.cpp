@@ -392,8 +392,10 @@ std::optional<ParseError> Parser::readFrame(ByteReader& in, int frameCount, Fram
     quint8 branches = 0;
     if (!in.readAll(frame.soundIndex, frame.duration, frame.exitFrame, branches))
         return truncated(in, QStringLiteral("frame"));
-    if (frame.soundIndex != NO_SOUND && frame.soundIndex >= m_character.sounds.size())
-        return errorAt(in, QStringLiteral("frame uses missing sound %1").arg(frame.soundIndex));
+    // Files say "no sound" with 0xFFFE as well as 0xFFFF; any index past the sounds plays as
+    // silence rather than costing the whole character.
+    if (frame.soundIndex >= m_character.sounds.size())
+        frame.soundIndex = NO_SOUND;
     if (frame.exitFrame < -2 || frame.exitFrame >= frameCount)
         return errorAt(in, QStringLiteral("frame exits to missing frame %1").arg(frame.exitFrame));
     if (!countFits(in, branches, BRANCH_SIZE))

@@ -84,14 +84,6 @@ void AudioMixer::stop(SourceId id)
         m_idleSinceUs = m_clock();
 }
 
-void AudioMixer::stopAll()
-{
-    if (m_sources.empty())
-        return;
-    m_sources.clear();
-    m_idleSinceUs = m_clock();
-}
-
 qint64 AudioMixer::positionUs(SourceId id) const
 {
     const auto it = std::find_if(m_sources.begin(), m_sources.end(),

@@ -15,7 +15,7 @@ class QTimer;
 //
 // Use:
 //   AudioMixer mixer;                               // default output, or a silent clock
-//   DecodedWav wav = decodeWav(bytesFromTheFile);   // any PCM WAV -> mixer format
+//   DecodedWav wav = decodeWav(bytesFromTheFile);   // a character's WAVE -> mixer format
 //   if (wav.ok()) SourceId s = mixer.play(wav.pcm);
 //   connect(&mixer, &AudioMixer::finished, ...);    // fully heard, not merely handed over
 //   mixer.positionUs(s);                            // what the listener hears now: lip-sync clock
@@ -52,10 +52,8 @@ struct DecodedWav
     [[nodiscard]] bool ok() const { return error.isEmpty(); }
 };
 
-// Reads a RIFF/WAVE blob as stored in a character file: PCM, 8-bit unsigned or 16-bit signed,
-// any channel count, 4 to 192 kHz; the result is mixed down to mono and resampled. Other codecs
-// and bad headers give an error, never a crash. The blob's own RIFF size is not trusted; the
-// data ends where the blob or the data chunk ends, whichever comes first.
+// A RIFF/WAVE blob as stored in a character file (any codec acs::readWave takes), mixed down to
+// mono and resampled to the mixer rate. What cannot be read gives an error, never a crash.
 [[nodiscard]] DecodedWav decodeWav(QByteArrayView wav);
 
 // Where the mixed samples go. The mixer owns one; tests give it a fake to drive time.
@@ -109,7 +107,6 @@ public:
     [[nodiscard]] SourceId play(const Pcm& pcm);
     // Removes the source from the mix at once; finished() is not emitted for it.
     void stop(SourceId id);
-    void stopAll();
 
     // Heard position within the source in microseconds (0 before its first sample is heard);
     // -1 for an id that is not playing (finished, stopped or unknown).

@@ -20,8 +20,8 @@ class QThread;
 //   SourceId s = mixer.play(utterance.pcm);
 //   each frame: us = mixer.positionUs(s); sample = us * MIXER_SAMPLE_RATE / 1'000'000;
 //     mouth = the last MouthCue at or before `sample`,
-//     balloon shows shownText up to the furthest shownEnd of the WordMarks at or before it,
-//     and every Bookmark passed fires a Bookmark event.
+//     balloon shows shownText up to the furthest shownEnd of the WordMarks at or before it.
+//   `bookmarks` says where each \Mrk\ of the text is reached.
 //
 // The text may carry speech output tags: \Vol=n\ \Pit=n\ \Spd=n\ \Chr="..."\ \Pau=n\ and
 // \Emp\ \Rst\ \Map="spoken"="shown"\ \Mrk=n\ \Ctx="..."\ \Lst\ with \\ for a backslash.
