@@ -122,6 +122,22 @@ private slots:
         QCOMPARE(done.count(), finished ? 1 : 0);
     }
 
+    void wrapsWordsIntoLines_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("exactly full") << QStringList{"abcd", "efg"} << QStringList{"abcd efg"};
+        QTest::newRow("one over") << QStringList{"abcd", "efgh"} << QStringList{"abcd", "efgh"};
+        QTest::newRow("long word cut, then joined")
+            << QStringList{"ab", "abcdefghijklm", "c"} << QStringList{"ab", "abcdefgh", "ijklm c"};
+    }
+    void wrapsWordsIntoLines()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(QStringList, lines);
+        QCOMPARE(runtime::wrapWords(words, 8), lines);
+    }
+
     void placesTheBalloonOnScreenBesideTheCharacter_data()
     {
         QTest::addColumn<QRect>("character");
