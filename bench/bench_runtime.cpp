@@ -110,6 +110,36 @@ void residentMemory(benchmark::State& state)
 }
 BENCHMARK(residentMemory)->Arg(20)->Iterations(1)->Unit(benchmark::kSecond);
 
+// Load of a character file that has not changed since the last Load, as every announcement
+// does; range(0) is the size of the file to stand in for, in MB (a copy of the bundled
+// character padded at the end, which the reader ignores).
+void reloadUnchanged(benchmark::State& state)
+{
+    QFile source(characterPath());
+    if (!source.open(QIODevice::ReadOnly)) {
+        qFatal("no character to measure: %s", qPrintable(source.fileName()));
+    }
+    QByteArray bytes = source.readAll();
+    bytes.append(
+        QByteArray(std::max<qsizetype>(0, state.range(0) * 1024 * 1024 - bytes.size()), '\0'));
+    const QString path = QDir::temp().filePath(QStringLiteral("horavox-bench-reload.acs"));
+    QFile copy(path);
+    if (!copy.open(QIODevice::WriteOnly) || copy.write(bytes) != bytes.size()) {
+        qFatal("cannot write %s", qPrintable(path));
+    }
+    copy.close();
+    runtime::AgentEngine engine;
+    engine.Load(QStringLiteral("Bench"), path);
+    engine.Unload(QStringLiteral("Bench"));
+    for (auto _ : state) {
+        engine.Load(QStringLiteral("Bench"), path);
+        engine.Unload(QStringLiteral("Bench"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QFile::remove(path);
+}
+BENCHMARK(reloadUnchanged)->Arg(4)->Unit(benchmark::kMillisecond);
+
 // Every frame of every animation, composed with and without mouths, as the window needs it.
 void composeFrame(benchmark::State& state)
 {

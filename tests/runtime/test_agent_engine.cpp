@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -142,6 +143,39 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(AgentError, m_engine->Load(QStringLiteral("Other"), path));
         QVERIFY_THROWS_EXCEPTION(AgentError, m_engine->Characters()(QStringLiteral("Other")));
         QVERIFY(m_engine->character(ID));
+    }
+
+    void loadReadsTheFileAgainOnlyOnceItHasChanged()
+    {
+        auto changed = testCharacter();
+        changed.info.palette[SHOW_TAGS[1]] = changed.info.palette.at(REST_TAG);
+        const QDateTime written = QFileInfo(m_path).lastModified();
+        QVERIFY(writeFile(m_path, acs::writeCharacterFile(changed)));
+        QFile file(m_path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        // Same size and date: what was read before stands; a later date: it is read again.
+        for (const int laterSecs : {0, 60}) {
+            QVERIFY(
+                file.setFileTime(written.addSecs(laterSecs), QFileDevice::FileModificationTime));
+            m_engine->Unload(ID);
+            m_engine->Load(ID, m_path);
+            showAndSettle();
+            QCOMPARE(tagAt(PROBE), laterSecs == 0 ? SHOW_TAGS[1] : REST_TAG);
+        }
+        QVERIFY(writeFile(m_path, acs::writeCharacterFile(testCharacter())));
+    }
+
+    void speaksOneOfTheAlternatives()
+    {
+        showAndSettle();
+        agent().setBalloonStyle(BALLOON_ON | BALLOON_AUTO_PACE);
+        QSet<QString> shown;
+        for (int run = 0; run < 40; ++run) {
+            agent().Speak(QStringLiteral("alpha|beta gamma|delta"));
+            m_timers->advance(5000);
+            shown.insert(loaded().balloon()->visibleLines().join(QLatin1Char(' ')));
+        }
+        QCOMPARE(shown, QSet<QString>({"alpha", "beta gamma", "delta"}));
     }
 
     void completesEachRequestOnceInOrder()

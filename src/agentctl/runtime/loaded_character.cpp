@@ -155,9 +155,9 @@ AgentRequest LoadedCharacter::Speak(const QString& text)
     throwIfUnloaded();
     Request request;
     request.kind = Kind::Speak;
-    request.text = text;
+    request.text = chooseAlternative(text);
     request.balloonStyle = m_balloonStyle;
-    request.ticket = m_voice->prepare(text, m_languageId);
+    request.ticket = m_voice->prepare(request.text, m_languageId);
     return enqueue(std::move(request));
 }
 
@@ -380,6 +380,13 @@ void LoadedCharacter::completeCurrent()
     if (self && !m_unloaded) {
         runQueueSoon();
     }
+}
+
+QString LoadedCharacter::chooseAlternative(const QString& text)
+{
+    const QStringList alternatives = text.split(QLatin1Char('|'));
+    std::uniform_int_distribution<qsizetype> pick(0, alternatives.size() - 1);
+    return alternatives.at(pick(m_random));
 }
 
 int LoadedCharacter::stateAnimation(const QString& state)

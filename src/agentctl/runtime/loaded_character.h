@@ -110,6 +110,9 @@ private:
     void start(Request& request);
     void startMove(Request& request);
     void completeCurrent();
+    // "|" separates alternatives in a Speak text: one of them, picked at random, is said and
+    // shown.
+    [[nodiscard]] QString chooseAlternative(const QString& text);
 
     [[nodiscard]] int stateAnimation(const QString& state);
     void playAnimation(int index);
