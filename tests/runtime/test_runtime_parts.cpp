@@ -1,3 +1,4 @@
+#include <QFontMetrics>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -122,20 +123,56 @@ private slots:
         QCOMPARE(done.count(), finished ? 1 : 0);
     }
 
-    void wrapsWordsIntoLines_data()
+    void wrapsWordsWithinTheWidth_data()
     {
-        QTest::addColumn<QStringList>("words");
-        QTest::addColumn<QStringList>("lines");
-        QTest::newRow("exactly full") << QStringList{"abcd", "efg"} << QStringList{"abcd efg"};
-        QTest::newRow("one over") << QStringList{"abcd", "efgh"} << QStringList{"abcd", "efgh"};
-        QTest::newRow("long word cut, then joined")
-            << QStringList{"ab", "abcdefghijklm", "c"} << QStringList{"ab", "abcdefgh", "ijklm c"};
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("fullLine");
+        QTest::addColumn<int>("lineCount");
+        // The width is that of fullLine; every line stays inside it and nothing is lost.
+        // lineCount -1: as many as it takes.
+        QTest::newRow("exactly full") << "abcd efg"
+                                      << "abcd efg" << 1;
+        QTest::newRow("wide letters") << "WWWW WWWW WWWW"
+                                      << "WWWW WWWW" << 2;
+        QTest::newRow("a wide word cut") << QString(40, 'W') << "xxxxxxxxxxxx" << -1;
+        QTest::newRow("narrow letters fill a line") << "iii iii iii"
+                                                    << "xxxxxxxxxxxx" << 1;
     }
-    void wrapsWordsIntoLines()
+    void wrapsWordsWithinTheWidth()
     {
-        QFETCH(QStringList, words);
-        QFETCH(QStringList, lines);
-        QCOMPARE(runtime::wrapWords(words, 8), lines);
+        QFETCH(QString, text);
+        QFETCH(QString, fullLine);
+        QFETCH(int, lineCount);
+        acs::BalloonInfo look;
+        look.fontName = QStringLiteral("DejaVu Sans");
+        const QFontMetrics metrics(runtime::balloonFont(look));
+        const int width = metrics.horizontalAdvance(fullLine);
+        const QStringList lines = runtime::wrapWords(text.split(' '), metrics, width);
+        for (const QString& line : lines) {
+            QVERIFY2(metrics.horizontalAdvance(line) <= width, qPrintable(line));
+        }
+        QCOMPARE(lines.join(' ').remove(' '), text.remove(' '));
+        QVERIFY(lineCount < 0 ? lines.size() > 1 : lines.size() == lineCount);
+    }
+
+    void balloonFontHeightIsCellOrCharacterHeight_data()
+    {
+        QTest::addColumn<int>("fontHeight");
+        QTest::addRow("negative: character height") << -24;
+        QTest::addRow("positive: cell height") << 24;
+    }
+    void balloonFontHeightIsCellOrCharacterHeight()
+    {
+        QFETCH(int, fontHeight);
+        acs::BalloonInfo look;
+        look.fontName = QStringLiteral("DejaVu Sans");
+        look.fontHeight = fontHeight;
+        const QFont font = runtime::balloonFont(look);
+        if (fontHeight < 0) {
+            QCOMPARE(font.pixelSize(), -fontHeight);
+        } else {
+            QVERIFY(std::abs(QFontMetrics(font).height() - fontHeight) <= 1);
+        }
     }
 
     void placesTheBalloonOnScreenBesideTheCharacter_data()
@@ -164,5 +201,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRuntimeParts)
+QTEST_MAIN(TestRuntimeParts)
 #include "test_runtime_parts.moc"
