@@ -22,10 +22,11 @@
 #include <QTimer>
 
 #include "agentctl/acs/acs_model.h"
+#include "agentctl/acs/frame_render.h"
 #include "agentctl/runtime/agent_engine.h"
 #include "agentctl/runtime/animation_player.h"
 #include "agentctl/runtime/character_window.h"
-#include "agentctl/runtime/frame_compositor.h"
+#include "agentctl/runtime/frame_cache.h"
 #include "agentctl/runtime/frame_timer.h"
 
 namespace acs = agentctl::acs;
@@ -109,12 +110,42 @@ void residentMemory(benchmark::State& state)
 }
 BENCHMARK(residentMemory)->Arg(20)->Iterations(1)->Unit(benchmark::kSecond);
 
+// Load of a character file that has not changed since the last Load, as every announcement
+// does; range(0) is the size of the file to stand in for, in MB (a copy of the bundled
+// character padded at the end, which the reader ignores).
+void reloadUnchanged(benchmark::State& state)
+{
+    QFile source(characterPath());
+    if (!source.open(QIODevice::ReadOnly)) {
+        qFatal("no character to measure: %s", qPrintable(source.fileName()));
+    }
+    QByteArray bytes = source.readAll();
+    bytes.append(
+        QByteArray(std::max<qsizetype>(0, state.range(0) * 1024 * 1024 - bytes.size()), '\0'));
+    const QString path = QDir::temp().filePath(QStringLiteral("horavox-bench-reload.acs"));
+    QFile copy(path);
+    if (!copy.open(QIODevice::WriteOnly) || copy.write(bytes) != bytes.size()) {
+        qFatal("cannot write %s", qPrintable(path));
+    }
+    copy.close();
+    runtime::AgentEngine engine;
+    engine.Load(QStringLiteral("Bench"), path);
+    engine.Unload(QStringLiteral("Bench"));
+    for (auto _ : state) {
+        engine.Load(QStringLiteral("Bench"), path);
+        engine.Unload(QStringLiteral("Bench"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QFile::remove(path);
+}
+BENCHMARK(reloadUnchanged)->Arg(4)->Unit(benchmark::kMillisecond);
+
 // Every frame of every animation, composed with and without mouths, as the window needs it.
 void composeFrame(benchmark::State& state)
 {
     const acs::CharacterFile character = loadCharacter();
-    std::optional<runtime::FrameCompositor> compositor;
-    compositor.emplace(character);
+    std::optional<runtime::FrameCache> cache;
+    cache.emplace(character);
     std::vector<const acs::Frame*> frames;
     for (const auto& animation : character.animations) {
         for (const auto& frame : animation.frames) {
@@ -124,15 +155,15 @@ void composeFrame(benchmark::State& state)
     size_t next = 0;
     const bool cold = state.range(0) != 0;
     for (auto _ : state) {
-        // Cold: a fresh compositor decodes every image the frame needs.
+        // Cold: a fresh cache decodes every image the frame needs.
         if (cold) {
-            compositor.emplace(character);
+            cache.emplace(character);
         }
         const acs::Frame& frame = *frames.at(next++ % frames.size());
         const std::optional<acs::MouthShape> mouth =
             frame.overlays.isEmpty() ? std::nullopt : std::optional(frame.overlays.first().shape);
-        QImage image = compositor->compose(frame, mouth);
-        QRegion shape = compositor->shape(frame, mouth);
+        QImage image = acs::composeFrame(character, frame, mouth, *cache);
+        QRegion shape = acs::frameShape(character, frame, mouth, *cache);
         benchmark::DoNotOptimize(image.constBits());
         benchmark::DoNotOptimize(shape.rectCount());
     }
@@ -187,7 +218,7 @@ void frameDeadlineError(benchmark::State& state)
     character.animations.append(loop);
 
     runtime::QtTimerSource timers;
-    runtime::FrameCompositor compositor(character);
+    runtime::FrameCache cache(character);
     runtime::CharacterWindow window(QSize(character.info.width, character.info.height));
     window.show();
     runtime::AnimationPlayer player(character, timers, 1);
@@ -200,8 +231,8 @@ void frameDeadlineError(benchmark::State& state)
             errorsMs.push_back(double(std::abs(now - dueNs)) / 1e6);
         }
         const acs::Frame& frame = character.animations.at(a).frames.at(f);
-        window.showFrame(compositor.compose(frame, std::nullopt),
-                         compositor.shape(frame, std::nullopt));
+        window.showFrame(acs::composeFrame(character, frame, std::nullopt, cache),
+                         acs::frameShape(character, frame, std::nullopt, cache));
         window.repaint();
         dueNs = now + qint64(frame.duration) * 10'000'000;
     });

@@ -10,11 +10,6 @@ namespace {
 
 constexpr int TAG_STEP = 6;
 
-QRgb tagColour(int tag)
-{
-    return qRgb(tag * TAG_STEP, 200, 100);
-}
-
 // Image index == tag: every tag has one picture, opaque right of x = 8.
 acs::Image picture(int tag, const QVector<QRgb>& palette)
 {
@@ -30,22 +25,17 @@ acs::Image picture(int tag, const QVector<QRgb>& palette)
     return acs::imageFromIndexed(indexed);
 }
 
-acs::Frame frame(int tag)
-{
-    acs::Frame result;
-    result.images.append({quint32(tag), 0, 0});
-    result.duration = FRAME_MS / 10;
-    return result;
-}
-
 acs::Animation animation(const QString& name, std::initializer_list<int> tags,
                          acs::Transition transition = acs::Transition::None)
 {
-    acs::Animation result;
+    acs::Animation result{};
     result.name = name;
     result.transition = transition;
     for (const int tag : tags) {
-        result.frames.append(frame(tag));
+        acs::Frame frame;
+        frame.images.append({quint32(tag), 0, 0});
+        frame.duration = FRAME_MS / 10;
+        result.frames.append(frame);
     }
     return result;
 }
@@ -79,57 +69,50 @@ acs::CharacterFile testCharacter()
     info.balloon = acs::BalloonInfo();
     info.palette.append(qRgb(255, 0, 255));
     for (int tag = 1; tag < 40; ++tag) {
-        info.palette.append(tagColour(tag));
+        info.palette.append(qRgb(tag * TAG_STEP, 200, 100));
     }
     for (int tag = 0; tag < 40; ++tag) {
         character.images.append(picture(tag, info.palette));
     }
     info.localized.append({acs::LANGID_ENGLISH_NEUTRAL, QStringLiteral("Tester"), {}, {}});
+    character.sounds.append(toneWav());
 
-    character.animations.append(animation(QStringLiteral("Show"), {1, 2}));
-    character.animations.append(animation(QStringLiteral("Hide"), {3, 4, 5}));
-    acs::Animation rest = animation(QStringLiteral("RestPose"), {REST_TAG});
+    auto& all = character.animations;
+    all.append(animation(QStringLiteral("Show"), {1, 2}));
+    all.last().frames[0].soundIndex = 0;
+    all.append(animation(QStringLiteral("Hide"), {3, 4, 5}));
+    all.append(animation(QStringLiteral("RestPose"), {REST_TAG}));
     for (int shape = 0; shape < 7; ++shape) {
         acs::MouthOverlay overlay;
         overlay.shape = acs::MouthShape(shape);
         overlay.imageIndex = quint16(MOUTH_TAG + shape);
-        rest.frames[0].overlays.append(overlay);
+        all.last().frames[0].overlays.append(overlay);
     }
-    character.animations.append(rest);
-
-    acs::Animation loop =
-        animation(QStringLiteral("Loop"), {7, 8, 9, 10}, acs::Transition::ExitBranches);
-    loop.frames[0].exitFrame = 2;
-    loop.frames[1].exitFrame = 2;
-    loop.frames[1].branches.append({0, 100});
-    loop.frames[2].exitFrame = -2;
-    character.animations.append(loop);
-
-    acs::Animation explain =
-        animation(QStringLiteral("Explain"), {11, 12}, acs::Transition::ReturnAnimation);
-    explain.returnAnimation = QStringLiteral("EXPLAINRETURN");
-    character.animations.append(explain);
-    character.animations.append(animation(QStringLiteral("ExplainReturn"), {13}));
-    acs::Animation wave = animation(QStringLiteral("Wave"), {14, 15});
-    wave.frames[1].soundIndex = 0;
-    character.animations.append(wave);
-    character.sounds.append(toneWav());
-    character.animations.append(animation(QStringLiteral("Idle1"), {16}));
-    character.animations.append(animation(QStringLiteral("Idle2"), {17}));
-    character.animations.append(animation(QStringLiteral("Idle3"), {18}));
-    acs::Animation move =
-        animation(QStringLiteral("MoveLeft"), {MOVE_LEFT_TAG}, acs::Transition::ExitBranches);
-    move.frames[0].branches.append({0, 100});
-    character.animations.append(move);
-
-    acs::Animation branchy = animation(QStringLiteral("Branchy"), {30, 31, 32, 33});
-    branchy.frames[0].branches.append({2, quint16(BRANCHY_PERCENT[1])});
-    branchy.frames[0].branches.append({3, quint16(BRANCHY_PERCENT[2])});
-    character.animations.append(branchy);
-    acs::Animation instant = animation(QStringLiteral("Instant"), {34});
-    instant.frames[0].duration = 0;
-    instant.frames[0].branches.append({0, 100});
-    character.animations.append(instant);
+    all.append(animation(QStringLiteral("Loop"), {7, 8, 9, 10}, acs::Transition::ExitBranches));
+    all.last().frames[0].exitFrame = 2;
+    all.last().frames[1].exitFrame = 2;
+    all.last().frames[1].branches.append({0, 100});
+    all.last().frames[2].exitFrame = -2;
+    all.append(animation(QStringLiteral("Explain"), {11, 12}, acs::Transition::ReturnAnimation));
+    all.last().returnAnimation = QStringLiteral("EXPLAINRETURN");
+    all.append(animation(QStringLiteral("ExplainReturn"), {13}));
+    all.append(
+        animation(QStringLiteral("Dangling"), {DANGLING_TAG}, acs::Transition::ReturnAnimation));
+    all.last().returnAnimation = QStringLiteral("Nowhere");
+    all.append(animation(QStringLiteral("Wave"), {14, 15}));
+    all.last().frames[1].soundIndex = 0;
+    all.append(animation(QStringLiteral("Idle1"), {16}));
+    all.append(animation(QStringLiteral("Idle2"), {17}));
+    all.append(animation(QStringLiteral("Idle3"), {18}));
+    all.append(
+        animation(QStringLiteral("MoveLeft"), {MOVE_LEFT_TAG}, acs::Transition::ExitBranches));
+    all.last().frames[0].branches.append({0, 100});
+    all.append(animation(QStringLiteral("Branchy"), {30, 31, 32, 33}));
+    all.last().frames[0].branches = {{2, quint16(BRANCHY_PERCENT[1])},
+                                     {3, quint16(BRANCHY_PERCENT[2])}};
+    all.append(animation(QStringLiteral("Instant"), {34}));
+    all.last().frames[0].duration = 0;
+    all.last().frames[0].branches.append({0, 100});
 
     info.states = {
         {QStringLiteral("SHOWING"), {QStringLiteral("SHOW")}},

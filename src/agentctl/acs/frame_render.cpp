@@ -1,6 +1,5 @@
 #include "agentctl/acs/frame_render.h"
 
-#include <algorithm>
 #include <climits>
 
 #include <QPainter>
@@ -9,49 +8,132 @@ namespace agentctl::acs {
 
 namespace {
 
-std::optional<ParseError> drawImage(QPainter& painter, const CharacterFile& character,
-                                    int imageIndex, QPoint at)
+const MouthOverlay* findOverlay(const Frame& frame, std::optional<MouthShape> mouth)
 {
-    const Result<QImage> image = decodeImage(character, imageIndex);
-    if (!image)
-        return image.error();
-    if (!image.value().isNull())
-        painter.drawImage(at, image.value());
-    return std::nullopt;
+    if (!mouth) {
+        return nullptr;
+    }
+    for (const auto& overlay : frame.overlays) {
+        if (overlay.shape == *mouth) {
+            return &overlay;
+        }
+    }
+    return nullptr;
 }
 
+int imageIndex(quint32 index)
+{
+    return int(std::min<quint32>(index, INT_MAX));
+}
+
+// Decodes on every call and remembers the first failure.
+class DecodingSource final : public ImageSource
+{
+public:
+    explicit DecodingSource(const CharacterFile& character) : m_character(character) {}
+
+    const QImage* image(quint32 index) override
+    {
+        const Result<QImage> decoded = decodeImage(m_character, imageIndex(index));
+        if (!decoded) {
+            note(decoded.error());
+            return nullptr;
+        }
+        m_image = decoded.value().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        return &m_image;
+    }
+
+    const QRegion* region(quint32 index) override
+    {
+        const Result<QRegion> shape = imageRegion(m_character, imageIndex(index));
+        if (!shape) {
+            note(shape.error());
+            return nullptr;
+        }
+        m_region = shape.value();
+        return &m_region;
+    }
+
+    [[nodiscard]] const std::optional<ParseError>& error() const { return m_error; }
+
+private:
+    void note(const ParseError& error)
+    {
+        if (!m_error) {
+            m_error = error;
+        }
+    }
+
+    const CharacterFile& m_character;
+    QImage m_image;
+    QRegion m_region;
+    std::optional<ParseError> m_error;
+};
+
 } // namespace
+
+QImage composeFrame(const CharacterFile& character, const Frame& frame,
+                    std::optional<MouthShape> mouth, ImageSource& images)
+{
+    QImage canvas(character.info.width, character.info.height, QImage::Format_ARGB32_Premultiplied);
+    if (canvas.isNull()) {
+        return canvas;
+    }
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    const MouthOverlay* overlay = findOverlay(frame, mouth);
+    const int first = overlay && overlay->replaceTopImage ? 1 : 0;
+    for (int i = int(frame.images.size()) - 1; i >= first; --i) {
+        const auto& placed = frame.images.at(i);
+        if (const QImage* picture = images.image(placed.imageIndex)) {
+            painter.drawImage(placed.x, placed.y, *picture);
+        }
+    }
+    if (overlay) {
+        // The mouth stays inside the figure's outline, as the artist drew it.
+        const QRegion outline = frameShape(character, frame, std::nullopt, images);
+        if (const QImage* picture = images.image(overlay->imageIndex)) {
+            painter.setClipRegion(outline);
+            painter.drawImage(overlay->x, overlay->y, *picture);
+        }
+    }
+    return canvas;
+}
+
+QRegion frameShape(const CharacterFile& character, const Frame& frame,
+                   std::optional<MouthShape> mouth, ImageSource& images)
+{
+    QRegion result;
+    const MouthOverlay* overlay = findOverlay(frame, mouth);
+    const int first = overlay && overlay->replaceTopImage ? 1 : 0;
+    for (int i = first; i < frame.images.size(); ++i) {
+        const auto& placed = frame.images.at(i);
+        if (const QRegion* part = images.region(placed.imageIndex)) {
+            result += part->translated(placed.x, placed.y);
+        }
+    }
+    if (overlay && overlay->replaceTopImage && !frame.images.isEmpty()) {
+        // The replacing mouth is clipped to the outline of the image it stands in for.
+        const auto& top = frame.images.first();
+        const QRegion* outline = images.region(top.imageIndex);
+        const QRegion topOutline = outline ? outline->translated(top.x, top.y) : QRegion();
+        if (const QRegion* mouthRegion = images.region(overlay->imageIndex)) {
+            result += mouthRegion->translated(overlay->x, overlay->y) & topOutline;
+        }
+    }
+    return result & QRect(0, 0, character.info.width, character.info.height);
+}
 
 Result<QImage> renderFrame(const CharacterFile& character, const Frame& frame,
                            std::optional<MouthShape> mouth)
 {
-    QImage canvas(character.info.width, character.info.height, QImage::Format_ARGB32_Premultiplied);
-    if (canvas.isNull())
+    DecodingSource images(character);
+    const QImage canvas = composeFrame(character, frame, mouth, images);
+    if (canvas.isNull()) {
         return ParseError{QStringLiteral("the character has no drawable size"), 0};
-    canvas.fill(Qt::transparent);
-    const MouthOverlay* overlay = nullptr;
-    if (mouth) {
-        const auto found = std::find_if(frame.overlays.begin(), frame.overlays.end(),
-                                        [&](const MouthOverlay& o) { return o.shape == *mouth; });
-        overlay = found == frame.overlays.end() ? nullptr : &*found;
     }
-    {
-        QPainter painter(&canvas);
-        // The first image is the top layer, so paint from the last one up.
-        const qsizetype skipped = overlay && overlay->replaceTopImage ? 1 : 0;
-        for (qsizetype i = frame.images.size() - 1; i >= skipped; --i) {
-            const FrameImage& layer = frame.images[i];
-            const int index = int(std::min<quint32>(layer.imageIndex, INT_MAX));
-            if (auto error = drawImage(painter, character, index, QPoint(layer.x, layer.y))) {
-                return *error;
-            }
-        }
-        if (overlay) {
-            if (auto error = drawImage(painter, character, overlay->imageIndex,
-                                       QPoint(overlay->x, overlay->y))) {
-                return *error;
-            }
-        }
+    if (images.error()) {
+        return *images.error();
     }
     return canvas.convertToFormat(QImage::Format_ARGB32);
 }

@@ -3,6 +3,7 @@
 #include <random>
 
 #include <QFile>
+#include <QFileInfo>
 
 #include "agentctl/acs/acs_model.h"
 #include "agentctl/runtime/frame_timer.h"
@@ -14,6 +15,9 @@ namespace agentctl::runtime {
 
 namespace {
 
+// Character files whose parsed form is kept; the program uses a few at most (the clock's and
+// the alarms' characters).
+constexpr size_t MAX_PARSED_CHARACTERS = 4;
 // Widest and tallest frame accepted, in pixels. Real characters stay under 400; a corrupt size
 // must not make every frame a gigabyte.
 constexpr int MAX_CHARACTER_SIDE = 2048;
@@ -99,7 +103,7 @@ void AgentEngine::Load(const QString& characterId, const QString& path)
     services.synthesizer = m_synthesizer;
     services.seed = m_seed + quint32(m_loads++);
     services.nextRequestId = [this] { return m_nextRequestId++; };
-    auto* character = new LoadedCharacter(readCharacter(path), std::move(services));
+    auto* character = new LoadedCharacter(readCached(path), std::move(services));
     character->setObjectName(characterId);
     connect(character, &LoadedCharacter::requestComplete, this,
             [this](int id) { emit RequestComplete(AgentRequest{id}); });
@@ -112,6 +116,26 @@ void AgentEngine::Load(const QString& characterId, const QString& path)
                 emit DblClick(characterId, button, modifiers, at.x(), at.y());
             });
     m_characters.emplace(characterId, character);
+}
+
+acs::CharacterFile AgentEngine::readCached(const QString& path)
+{
+    const QFileInfo file(path);
+    const QString key = file.absoluteFilePath();
+    const auto found = m_parsed.find(key);
+    if (found != m_parsed.end() && found->second.size == file.size() &&
+        found->second.modified == file.lastModified()) {
+        return found->second.character;
+    }
+    if (found != m_parsed.end()) {
+        m_parsed.erase(found);
+    }
+    // Sized and dated before reading: a change made while it is read shows at the next Load.
+    Parsed parsed{file.size(), file.lastModified(), readCharacter(path)};
+    if (m_parsed.size() >= MAX_PARSED_CHARACTERS) {
+        m_parsed.erase(m_parsed.begin());
+    }
+    return m_parsed.emplace(key, std::move(parsed)).first->second.character;
 }
 
 void AgentEngine::Unload(const QString& characterId)

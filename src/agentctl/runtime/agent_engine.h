@@ -3,9 +3,11 @@
 #include <map>
 #include <memory>
 
+#include <QDateTime>
 #include <QList>
 #include <QPointer>
 
+#include "agentctl/acs/acs_model.h"
 #include "agentctl/control/agent_control.h"
 
 namespace agentctl::speech {
@@ -47,6 +49,17 @@ public:
 
 private:
     struct Owned;
+    // A character file as read before, and what its file was like on disk then.
+    struct Parsed
+    {
+        qint64 size = 0;
+        QDateTime modified;
+        acs::CharacterFile character;
+    };
+
+    // The program loads a character for every announcement: the file is read and parsed again
+    // only when it has changed on disk.
+    [[nodiscard]] acs::CharacterFile readCached(const QString& path);
 
     std::unique_ptr<Owned> m_owned;
     TimerSource& m_timers;
@@ -56,6 +69,7 @@ private:
     int m_loads = 0;
     int m_nextRequestId = 1;
     std::map<QString, LoadedCharacter*> m_characters;
+    std::map<QString, Parsed> m_parsed;
     // Unloaded characters waiting for deleteLater; they use the timers and the mixer, so they
     // must not outlive the engine.
     QList<QPointer<LoadedCharacter>> m_leaving;

@@ -40,7 +40,6 @@ public:
     void halt();
 
     [[nodiscard]] bool isPlaying() const { return m_playing; }
-    [[nodiscard]] bool isExiting() const { return m_exiting; }
     // The animation and frame on display, or -1 before anything has played.
     [[nodiscard]] int animation() const { return m_animation; }
     [[nodiscard]] int frame() const { return m_frame; }

@@ -1,13 +1,25 @@
 #pragma once
 
+#include <QFont>
 #include <QPoint>
 #include <QRect>
 #include <QStringList>
 
+class QFontMetrics;
+
+namespace agentctl::acs {
+struct BalloonInfo;
+}
+
 namespace agentctl::runtime {
 
-// Breaks words into lines of at most charsPerLine characters; a longer word is cut.
-[[nodiscard]] QStringList wrapWords(const QStringList& words, int charsPerLine);
+// The balloon's font as the character gives it: a positive height is the cell height (the
+// line's ascent and descent), a negative one the character height.
+[[nodiscard]] QFont balloonFont(const acs::BalloonInfo& look);
+
+// Breaks words into lines no wider than `width` pixels in `metrics`; a wider word is cut.
+[[nodiscard]] QStringList wrapWords(const QStringList& words, const QFontMetrics& metrics,
+                                    int width);
 
 struct BalloonGeometry
 {

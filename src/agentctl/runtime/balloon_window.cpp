@@ -17,17 +17,6 @@ constexpr int TAIL_LENGTH = 14;
 constexpr int TAIL_WIDTH = 12;
 constexpr qreal CORNER_RADIUS = 8;
 
-QFont balloonFont(const acs::BalloonInfo& look)
-{
-    QFont font(look.fontName);
-    // A negative height is the character height and a positive one the cell height; both are
-    // close enough to a pixel size for a balloon.
-    font.setPixelSize(std::clamp(std::abs(look.fontHeight), 6, 72));
-    font.setWeight(QFont::Weight(std::clamp<int>(int(look.fontWeight), 100, 900)));
-    font.setItalic(look.italic != 0);
-    return font;
-}
-
 } // namespace
 
 BalloonWindow::BalloonWindow(const acs::BalloonInfo& look, bool sizeToText)
@@ -45,12 +34,12 @@ BalloonWindow::BalloonWindow(const acs::BalloonInfo& look, bool sizeToText)
 
 void BalloonWindow::showWords(const QStringList& words, QRect character, QRect screen)
 {
-    m_lines = wrapWords(words, m_charsPerLine);
+    const QFontMetrics metrics(m_font);
+    int textWidth = metrics.averageCharWidth() * m_charsPerLine;
+    m_lines = wrapWords(words, metrics, textWidth);
     if (m_lines.size() > m_maxLines) {
         m_lines = m_lines.mid(m_lines.size() - m_maxLines);
     }
-    const QFontMetrics metrics(m_font);
-    int textWidth = metrics.averageCharWidth() * m_charsPerLine;
     int lineCount = m_maxLines;
     if (m_sizeToText) {
         textWidth = 0;

@@ -1,35 +1,21 @@
 #include "agentctl/runtime/loaded_character.h"
 
-#include <algorithm>
-#include <cmath>
-
-#include <QGuiApplication>
 #include <QMenu>
 #include <QPointer>
-#include <QScreen>
 
+#include "agentctl/acs/frame_render.h"
 #include "agentctl/runtime/animation_player.h"
-#include "agentctl/runtime/balloon_window.h"
+#include "agentctl/runtime/character_glide.h"
+#include "agentctl/runtime/character_voice.h"
 #include "agentctl/runtime/character_window.h"
-#include "agentctl/runtime/frame_compositor.h"
+#include "agentctl/runtime/frame_cache.h"
 #include "agentctl/runtime/frame_timer.h"
-#include "agentctl/runtime/speech_session.h"
-#include "agentctl/speech/speech_text.h"
+#include "agentctl/runtime/idle_cycle.h"
+#include "agentctl/speech/audio_mixer.h"
 
 namespace agentctl::runtime {
 
 namespace {
-
-// A shown character glides to a MoveTo target at this speed, in steps of MOVE_STEP_MS.
-constexpr int MOVE_PIXELS_PER_SECOND = 600;
-constexpr int MOVE_STEP_MS = 20;
-// The pause between idle animations, in ms.
-constexpr int IDLE_GAP_MIN_MS = 2000;
-constexpr int IDLE_GAP_MAX_MS = 5000;
-// Idle animations of one level before the character drifts into the next.
-constexpr int IDLE_PLAYS_PER_LEVEL = 6;
-// Reading speed of speech without a voice, when the character names none.
-constexpr int DEFAULT_WORDS_PER_MINUTE = 160;
 
 int initialBalloonStyle(quint32 flags)
 {
@@ -59,12 +45,20 @@ int animationIndex(const acs::CharacterFile& file, QStringView name)
 
 LoadedCharacter::LoadedCharacter(acs::CharacterFile character, CharacterServices services)
     : m_file(std::move(character)), m_services(std::move(services)),
-      m_compositor(std::make_unique<FrameCompositor>(m_file)),
+      m_frames(std::make_unique<FrameCache>(m_file)),
       m_player(std::make_unique<AnimationPlayer>(m_file, *m_services.timers, m_services.seed)),
       m_window(std::make_unique<CharacterWindow>(QSize(m_file.info.width, m_file.info.height))),
-      m_stepTimer(m_services.timers->createTimer([this] { step(); })),
-      m_idleTimer(m_services.timers->createTimer([this] { playIdle(); })),
-      m_moveTimer(m_services.timers->createTimer([this] { moveStep(); })),
+      m_voice(std::make_unique<CharacterVoice>(m_file, m_services, *m_window)),
+      m_glide(std::make_unique<CharacterGlide>(*m_services.timers, *m_window)),
+      m_idle(std::make_unique<IdleCycle>(*m_services.timers, m_services.seed ^ 0x7F4A7C15u,
+                                         [this](const QString& state) {
+                                             const int idle = stateAnimation(state);
+                                             if (idle >= 0) {
+                                                 playAnimation(idle);
+                                             }
+                                             return idle >= 0;
+                                         })),
+      m_queueTimer(m_services.timers->createTimer([this] { runQueue(); })),
       m_random(m_services.seed ^ 0x9E3779B9u),
       m_balloonStyle(initialBalloonStyle(m_file.info.flags))
 {
@@ -73,11 +67,14 @@ LoadedCharacter::LoadedCharacter(acs::CharacterFile character, CharacterServices
             &LoadedCharacter::onAnimationFinished);
     connect(m_window.get(), &CharacterWindow::clicked, this, &LoadedCharacter::onClicked);
     connect(m_window.get(), &CharacterWindow::doubleClicked, this, &LoadedCharacter::doubleClicked);
-    connect(m_window.get(), &CharacterWindow::dragged, this, &LoadedCharacter::keepBalloonBeside);
-    if (m_services.synthesizer) {
-        connect(m_services.synthesizer, &speech::Synthesizer::ready, this,
-                &LoadedCharacter::onUtteranceReady);
-    }
+    connect(m_window.get(), &CharacterWindow::dragged, m_voice.get(),
+            &CharacterVoice::keepBalloonBeside);
+    connect(m_glide.get(), &CharacterGlide::moved, m_voice.get(),
+            &CharacterVoice::keepBalloonBeside);
+    connect(m_glide.get(), &CharacterGlide::arrived, this, &LoadedCharacter::onArrived);
+    connect(m_voice.get(), &CharacterVoice::mouthChanged, this,
+            [this](speech::Mouth mouth) { setMouth(acs::MouthShape(int(mouth))); });
+    connect(m_voice.get(), &CharacterVoice::finished, this, &LoadedCharacter::onSpeechFinished);
     if (m_services.mixer) {
         connect(m_services.mixer, &speech::AudioMixer::finished, this,
                 [this](speech::SourceId id) { m_sounds.remove(id); });
@@ -91,37 +88,37 @@ LoadedCharacter::~LoadedCharacter()
 
 int LoadedCharacter::LanguageID() const
 {
-    ensureLoaded();
+    throwIfUnloaded();
     return m_languageId;
 }
 
 void LoadedCharacter::setLanguageID(int languageId)
 {
-    ensureLoaded();
+    throwIfUnloaded();
     m_languageId = languageId;
 }
 
 bool LoadedCharacter::AutoPopupMenu() const
 {
-    ensureLoaded();
+    throwIfUnloaded();
     return m_autoPopupMenu;
 }
 
 void LoadedCharacter::setAutoPopupMenu(bool on)
 {
-    ensureLoaded();
+    throwIfUnloaded();
     m_autoPopupMenu = on;
 }
 
 int LoadedCharacter::BalloonStyle() const
 {
-    ensureLoaded();
+    throwIfUnloaded();
     return m_balloonStyle;
 }
 
 void LoadedCharacter::setBalloonStyle(int style)
 {
-    ensureLoaded();
+    throwIfUnloaded();
     m_balloonStyle = style;
 }
 
@@ -142,7 +139,7 @@ AgentRequest LoadedCharacter::Show()
 
 AgentRequest LoadedCharacter::Play(const QString& animation)
 {
-    ensureLoaded();
+    throwIfUnloaded();
     Request request;
     request.kind = Kind::Play;
     request.animation = animationIndex(m_file, animation);
@@ -155,51 +152,40 @@ AgentRequest LoadedCharacter::Play(const QString& animation)
 
 AgentRequest LoadedCharacter::Speak(const QString& text)
 {
-    ensureLoaded();
+    throwIfUnloaded();
     Request request;
     request.kind = Kind::Speak;
-    request.text = text;
-    request.balloon = (m_balloonStyle & BALLOON_ON) != 0;
-    if (m_services.synthesizer) {
-        // Synthesis starts now, so the voice is ready by the time the request's turn comes.
-        speech::VoiceSettings voice;
-        voice.languageId = m_languageId;
-        if (const auto& info = m_file.info.voice) {
-            voice.gender = info->gender;
-            voice.pitchHz = info->pitch == 0xFFFF ? 0 : info->pitch;
-            voice.speedWpm = info->speed == 0xFFFFFFFF ? 0 : int(std::min(info->speed, 1000u));
-        }
-        request.ticket = m_services.synthesizer->request(text, voice);
-    }
+    request.text = chooseAlternative(text);
+    request.balloonStyle = m_balloonStyle;
+    request.ticket = m_voice->prepare(request.text, m_languageId);
     return enqueue(std::move(request));
 }
 
 void LoadedCharacter::Stop()
 {
-    ensureLoaded();
+    throwIfUnloaded();
     for (const auto& dropped : std::as_const(m_queue)) {
-        if (dropped.ticket != 0) {
-            m_services.synthesizer->cancel(dropped.ticket);
-            m_utterances.remove(dropped.ticket);
-        }
+        m_voice->cancel(dropped.ticket);
     }
     m_queue.clear();
     if (!m_current) {
         return;
     }
-    m_stopping = true;
     if (m_current->kind == Kind::Speak) {
-        endSpeech();
-        hideBalloon();
+        m_voice->stop();
+        m_voice->hideBalloon();
+        setMouth(std::nullopt);
     }
     if (m_current->kind == Kind::MoveTo) {
-        m_moveTimer->stop();
+        m_glide->stop();
     }
-    m_busy = false;
-    if (m_animating) {
+    if (m_player->isPlaying()) {
+        m_current->stage = Stage::Stopping;
         m_player->exit();
+    } else {
+        m_current->stage = Stage::Done;
     }
-    kick();
+    runQueueSoon();
 }
 
 AgentRequest LoadedCharacter::Hide()
@@ -216,21 +202,12 @@ void LoadedCharacter::unload()
     }
     m_unloaded = true;
     m_player->halt();
-    m_stepTimer->stop();
-    m_idleTimer->stop();
-    m_moveTimer->stop();
-    if (m_session) {
-        m_session->stop();
-    }
-    if (m_services.synthesizer) {
-        if (m_current && m_current->ticket != 0) {
-            m_services.synthesizer->cancel(m_current->ticket);
-        }
-        for (const auto& request : std::as_const(m_queue)) {
-            if (request.ticket != 0) {
-                m_services.synthesizer->cancel(request.ticket);
-            }
-        }
+    m_queueTimer->stop();
+    m_idle->reset();
+    m_glide->stop();
+    m_voice->stop();
+    for (const auto& request : std::as_const(m_queue)) {
+        m_voice->cancel(request.ticket);
     }
     if (m_services.mixer) {
         for (const auto id : std::as_const(m_sounds)) {
@@ -241,42 +218,45 @@ void LoadedCharacter::unload()
     m_queue.clear();
     m_current.reset();
     m_window->hide();
-    if (m_balloon) {
-        m_balloon->hide();
-    }
+    m_voice->hideBalloon();
     if (m_menu) {
         m_menu->hide();
     }
 }
 
+BalloonWindow* LoadedCharacter::balloon() const
+{
+    return m_voice->balloon();
+}
+
 AgentRequest LoadedCharacter::enqueue(Request request)
 {
-    ensureLoaded();
+    throwIfUnloaded();
     request.id = m_services.nextRequestId();
     m_queue.append(std::move(request));
-    kick();
+    runQueueSoon();
     return AgentRequest{m_queue.last().id};
 }
 
-void LoadedCharacter::ensureLoaded() const
+void LoadedCharacter::throwIfUnloaded() const
 {
     if (m_unloaded) {
         throw AgentError("The character has been unloaded");
     }
 }
 
-void LoadedCharacter::kick()
+void LoadedCharacter::runQueueSoon()
 {
     if (!m_unloaded) {
-        m_stepTimer->start(0);
+        m_queueTimer->start(0);
     }
 }
 
-void LoadedCharacter::step()
+void LoadedCharacter::runQueue()
 {
     if (m_current) {
-        if (!m_animating && !m_busy) {
-            complete();
+        if (m_current->stage == Stage::Done) {
+            completeCurrent();
         }
         return;
     }
@@ -288,18 +268,18 @@ void LoadedCharacter::step()
         return;
     }
     if (m_pendingReturn >= 0 && playsReturnBefore(m_queue.isEmpty() ? nullptr : &m_queue.first())) {
-        const int returnAnimation = std::exchange(m_pendingReturn, -1);
-        playAnimation(returnAnimation);
+        playAnimation(std::exchange(m_pendingReturn, -1));
         return;
     }
     if (m_queue.isEmpty()) {
-        scheduleIdle();
+        if (m_window->isVisible()) {
+            m_idle->schedule();
+        }
         return;
     }
-    m_idleTimer->stop();
-    m_idlePlays = 0;
+    m_idle->reset();
     m_current = m_queue.takeFirst();
-    begin(*m_current);
+    start(*m_current);
 }
 
 bool LoadedCharacter::playsReturnBefore(const Request* next)
@@ -317,36 +297,36 @@ bool LoadedCharacter::playsReturnBefore(const Request* next)
     return !(next && next->kind == Kind::Speak && frameHasMouths());
 }
 
-void LoadedCharacter::begin(const Request& request)
+void LoadedCharacter::start(Request& request)
 {
-    m_animating = false;
-    m_busy = false;
-    m_stopping = false;
+    request.stage = Stage::Done;
     switch (request.kind) {
     case Kind::Show: {
         if (m_window->isVisible()) {
             break;
         }
+        // Shown before the first frame is drawn, so that frame's sound is heard; nothing is
+        // painted before the frame is in place.
+        m_window->show();
         const int showing = stateAnimation(QStringLiteral("SHOWING"));
         if (showing >= 0) {
-            m_animating = true;
+            request.stage = Stage::Animating;
             playAnimation(showing);
         } else if (m_player->animation() < 0 && !m_file.animations.isEmpty()) {
             // No way to appear animated: stand in the first pose there is.
             playAnimation(0);
             m_player->halt();
         }
-        m_window->show();
         break;
     }
     case Kind::Hide: {
-        hideBalloon();
+        m_voice->hideBalloon();
         if (!m_window->isVisible()) {
             break;
         }
         const int hiding = stateAnimation(QStringLiteral("HIDING"));
         if (hiding >= 0) {
-            m_animating = true;
+            request.stage = Stage::Animating;
             playAnimation(hiding);
         } else {
             m_window->hide();
@@ -354,38 +334,59 @@ void LoadedCharacter::begin(const Request& request)
         break;
     }
     case Kind::Play:
-        m_animating = true;
+        request.stage = Stage::Animating;
         playAnimation(request.animation);
         break;
     case Kind::Speak: {
-        m_busy = true;
         const int speaking = frameHasMouths() ? -1 : stateAnimation(QStringLiteral("SPEAKING"));
         if (speaking >= 0) {
-            m_animating = true;
+            request.stage = Stage::Animating;
             playAnimation(speaking);
         } else {
-            beginVoice();
+            request.stage = Stage::Speaking;
+            m_voice->speak(request.text, request.ticket, request.balloonStyle);
         }
         break;
     }
     case Kind::MoveTo:
-        beginMove(request.target);
+        startMove(request);
         break;
     }
-    kick();
+    runQueueSoon();
 }
 
-void LoadedCharacter::complete()
+void LoadedCharacter::startMove(Request& request)
+{
+    const QPoint delta = request.target - m_window->pos();
+    if (!m_window->isVisible() || delta.isNull()) {
+        m_window->move(request.target);
+        return;
+    }
+    const int moving = stateAnimation(movingState(delta));
+    if (moving >= 0) {
+        playAnimation(moving);
+    }
+    request.stage = Stage::Moving;
+    m_glide->start(request.target);
+}
+
+void LoadedCharacter::completeCurrent()
 {
     const int id = m_current->id;
     m_current.reset();
-    m_stopping = false;
     QPointer<LoadedCharacter> self(this);
     emit requestComplete(id);
     // The receiver may have unloaded this character.
     if (self && !m_unloaded) {
-        kick();
+        runQueueSoon();
     }
+}
+
+QString LoadedCharacter::chooseAlternative(const QString& text)
+{
+    const QStringList alternatives = text.split(QLatin1Char('|'));
+    std::uniform_int_distribution<qsizetype> pick(0, alternatives.size() - 1);
+    return alternatives.at(pick(m_random));
 }
 
 int LoadedCharacter::stateAnimation(const QString& state)
@@ -430,24 +431,40 @@ void LoadedCharacter::onAnimationFinished(int animation)
         const int back = animationIndex(m_file, finished.returnAnimation);
         m_pendingReturn = back == animation ? -1 : back;
     }
-    if (m_current && m_animating) {
-        m_animating = false;
-        switch (m_current->kind) {
-        case Kind::Hide:
+    if (m_current &&
+        (m_current->stage == Stage::Animating || m_current->stage == Stage::Stopping)) {
+        if (m_current->kind == Kind::Hide) {
             // Even an interrupted hide leaves the character hidden: it was on its way out.
             m_window->hide();
             m_pendingReturn = -1;
-            break;
-        case Kind::Speak:
-            if (!m_stopping) {
-                beginVoice();
-            }
-            break;
-        default:
-            break;
+        }
+        if (m_current->kind == Kind::Speak && m_current->stage == Stage::Animating) {
+            m_current->stage = Stage::Speaking;
+            m_voice->speak(m_current->text, m_current->ticket, m_current->balloonStyle);
+        } else {
+            m_current->stage = Stage::Done;
         }
     }
-    kick();
+    runQueueSoon();
+}
+
+void LoadedCharacter::onArrived()
+{
+    if (m_player->isPlaying()) {
+        // The walk ends by its exit path before the request completes.
+        m_current->stage = Stage::Animating;
+        m_player->exit();
+    } else {
+        m_current->stage = Stage::Done;
+    }
+    runQueueSoon();
+}
+
+void LoadedCharacter::onSpeechFinished()
+{
+    setMouth(std::nullopt);
+    m_current->stage = Stage::Done;
+    runQueueSoon();
 }
 
 void LoadedCharacter::render()
@@ -458,7 +475,16 @@ void LoadedCharacter::render()
         return;
     }
     const auto& shown = m_file.animations.at(animation).frames.at(frame);
-    m_window->showFrame(m_compositor->compose(shown, m_mouth), m_compositor->shape(shown, m_mouth));
+    m_window->showFrame(acs::composeFrame(m_file, shown, m_mouth, *m_frames),
+                        acs::frameShape(m_file, shown, m_mouth, *m_frames));
+}
+
+void LoadedCharacter::setMouth(std::optional<acs::MouthShape> mouth)
+{
+    if (mouth != m_mouth) {
+        m_mouth = mouth;
+        render();
+    }
 }
 
 void LoadedCharacter::playFrameSound(quint16 soundIndex)
@@ -485,132 +511,6 @@ bool LoadedCharacter::frameHasMouths() const
            !m_file.animations.at(animation).frames.at(frame).overlays.isEmpty();
 }
 
-void LoadedCharacter::beginVoice()
-{
-    const Request& request = *m_current;
-    if (m_services.synthesizer && m_services.mixer && request.ticket != 0) {
-        const auto ready = m_utterances.constFind(request.ticket);
-        if (ready == m_utterances.cend()) {
-            m_waitingForVoice = true;
-            return;
-        }
-        speech::Utterance utterance = *ready;
-        m_utterances.erase(ready);
-        if (utterance.error.isEmpty()) {
-            startSession(std::make_unique<SpeechSession>(*m_services.timers, *m_services.mixer,
-                                                         std::move(utterance)));
-            return;
-        }
-        startSession(std::make_unique<SpeechSession>(*m_services.timers, utterance.shownText,
-                                                     DEFAULT_WORDS_PER_MINUTE));
-        return;
-    }
-    int wordsPerMinute = DEFAULT_WORDS_PER_MINUTE;
-    if (const auto& voice = m_file.info.voice; voice && voice->speed != 0xFFFFFFFF) {
-        wordsPerMinute = int(std::min(voice->speed, 1000u));
-    }
-    const QString shown = speech::parseSpeechText(request.text, false).shownText;
-    startSession(std::make_unique<SpeechSession>(*m_services.timers, shown, wordsPerMinute));
-}
-
-void LoadedCharacter::startSession(std::unique_ptr<SpeechSession> session)
-{
-    m_session = std::move(session);
-    connect(m_session.get(), &SpeechSession::shownChanged, this, &LoadedCharacter::onShownChanged);
-    connect(m_session.get(), &SpeechSession::mouthChanged, this, [this](speech::Mouth mouth) {
-        m_mouth = acs::MouthShape(int(mouth));
-        render();
-    });
-    connect(m_session.get(), &SpeechSession::finished, this, [this] {
-        endSpeech();
-        if (m_balloonStyle & BALLOON_AUTO_HIDE) {
-            hideBalloon();
-        }
-        m_busy = false;
-        kick();
-    });
-    if (!(m_balloonStyle & BALLOON_AUTO_PACE)) {
-        onShownChanged(int(m_session->shownText().size()));
-    }
-    m_session->start();
-}
-
-void LoadedCharacter::onUtteranceReady(const speech::Utterance& utterance)
-{
-    if (m_unloaded) {
-        return;
-    }
-    const bool ours = (m_current && m_current->ticket == utterance.ticket) ||
-                      std::any_of(m_queue.cbegin(), m_queue.cend(), [&](const Request& request) {
-                          return request.ticket == utterance.ticket;
-                      });
-    if (!ours) {
-        return;
-    }
-    m_utterances.insert(utterance.ticket, utterance);
-    if (m_waitingForVoice && m_current && m_current->ticket == utterance.ticket) {
-        m_waitingForVoice = false;
-        beginVoice();
-    }
-}
-
-void LoadedCharacter::onShownChanged(int length)
-{
-    if (!m_current || !m_current->balloon || !m_window->isVisible() || !m_session) {
-        return;
-    }
-    if (!(m_balloonStyle & BALLOON_AUTO_PACE) && length < m_session->shownText().size()) {
-        return;
-    }
-    if (!m_balloon) {
-        m_balloon =
-            std::make_unique<BalloonWindow>(m_file.info.balloon.value_or(acs::BalloonInfo()),
-                                            m_balloonStyle & BALLOON_SIZE_TO_TEXT);
-    }
-    m_balloon->showWords(m_session->shownText().left(length).simplified().split(QLatin1Char(' '),
-                                                                                Qt::SkipEmptyParts),
-                         m_window->geometry(), screenGeometry());
-}
-
-void LoadedCharacter::keepBalloonBeside(QPoint characterTopLeft)
-{
-    if (m_balloon && m_balloon->isVisible()) {
-        m_balloon->place(QRect(characterTopLeft, m_window->size()), screenGeometry());
-    }
-}
-
-QRect LoadedCharacter::screenGeometry() const
-{
-    const QScreen* screen =
-        m_window->screen() ? m_window->screen() : QGuiApplication::primaryScreen();
-    return screen ? screen->geometry() : m_window->geometry();
-}
-
-void LoadedCharacter::endSpeech()
-{
-    m_waitingForVoice = false;
-    // The session is kept until the next Speak replaces it: it may be the sender of the
-    // signal that got us here.
-    if (m_session) {
-        m_session->stop();
-    }
-    if (m_current && m_current->ticket != 0 && m_services.synthesizer) {
-        m_services.synthesizer->cancel(m_current->ticket);
-        m_utterances.remove(m_current->ticket);
-    }
-    if (m_mouth) {
-        m_mouth.reset();
-        render();
-    }
-}
-
-void LoadedCharacter::hideBalloon()
-{
-    if (m_balloon) {
-        m_balloon->hide();
-    }
-}
-
 void LoadedCharacter::onClicked(int button, int modifiers, QPoint globalPosition)
 {
     QPointer<LoadedCharacter> self(this);
@@ -628,72 +528,6 @@ void LoadedCharacter::onClicked(int button, int modifiers, QPoint globalPosition
         });
     }
     m_menu->popup(globalPosition);
-}
-
-void LoadedCharacter::beginMove(QPoint target)
-{
-    const QPoint from = m_window->pos();
-    const QPoint delta = target - from;
-    if (!m_window->isVisible() || delta.isNull()) {
-        m_window->move(target);
-        return;
-    }
-    const QString state = std::abs(delta.x()) >= std::abs(delta.y())
-                              ? QString::fromLatin1(delta.x() < 0 ? "MOVINGLEFT" : "MOVINGRIGHT")
-                              : QString::fromLatin1(delta.y() < 0 ? "MOVINGUP" : "MOVINGDOWN");
-    const int moving = stateAnimation(state);
-    if (moving >= 0) {
-        m_animating = true;
-        playAnimation(moving);
-    }
-    const double distance = std::hypot(delta.x(), delta.y());
-    m_moveFrom = from;
-    m_moveTo = target;
-    m_moveStep = 0;
-    m_moveSteps =
-        std::max(1, int(std::ceil(distance * 1000 / MOVE_PIXELS_PER_SECOND / MOVE_STEP_MS)));
-    m_busy = true;
-    m_moveTimer->start(MOVE_STEP_MS);
-}
-
-void LoadedCharacter::moveStep()
-{
-    ++m_moveStep;
-    const QPoint delta = m_moveTo - m_moveFrom;
-    const QPoint position = m_moveFrom + delta * m_moveStep / m_moveSteps;
-    m_window->move(position);
-    keepBalloonBeside(position);
-    if (m_moveStep < m_moveSteps) {
-        m_moveTimer->start(MOVE_STEP_MS);
-        return;
-    }
-    m_busy = false;
-    if (m_animating) {
-        m_player->exit();
-    }
-    kick();
-}
-
-void LoadedCharacter::scheduleIdle()
-{
-    if (m_window->isVisible() && !m_idleTimer->isActive()) {
-        std::uniform_int_distribution<int> gap(IDLE_GAP_MIN_MS, IDLE_GAP_MAX_MS);
-        m_idleTimer->start(gap(m_random));
-    }
-}
-
-void LoadedCharacter::playIdle()
-{
-    const int level = std::min(3, 1 + m_idlePlays / IDLE_PLAYS_PER_LEVEL);
-    ++m_idlePlays;
-    // A character may leave out the deeper levels; it then idles at the last one it has.
-    for (int tried = level; tried >= 1; --tried) {
-        const int idle = stateAnimation(QStringLiteral("IDLINGLEVEL%1").arg(tried));
-        if (idle >= 0) {
-            playAnimation(idle);
-            return;
-        }
-    }
 }
 
 } // namespace agentctl::runtime

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <random>
@@ -12,6 +11,7 @@
 
 #include "agentctl/acs/acs_model.h"
 #include "agentctl/control/agent_control.h"
+#include "agentctl/runtime/character_services.h"
 #include "agentctl/speech/synthesizer.h"
 
 class QMenu;
@@ -20,28 +20,16 @@ namespace agentctl::runtime {
 
 class AnimationPlayer;
 class BalloonWindow;
+class CharacterGlide;
+class CharacterVoice;
 class CharacterWindow;
-class FrameCompositor;
+class FrameCache;
 class FrameTimer;
-class SpeechSession;
-class TimerSource;
+class IdleCycle;
 
-// What a loaded character runs on. The engine owns all of it.
-struct CharacterServices
-{
-    TimerSource* timers = nullptr;
-    // Null: frame sounds are not played and Speak is paced without a voice.
-    speech::AudioMixer* mixer = nullptr;
-    // Null: Speak is paced without a voice.
-    speech::Synthesizer* synthesizer = nullptr;
-    quint32 seed = 0;
-    // Hands out request identifiers, unique across the engine.
-    std::function<int()> nextRequestId;
-};
-
-// One character loaded under an identifier: its window, balloon, animation player and
-// request queue. Requests run one after another; every call returns at once, and whatever
-// completes is reported later, from a timer, never from inside the call.
+// One character loaded under an identifier: its window, animation player and request queue,
+// with its voice, its glides and its idling. Requests run one after another; every call returns
+// at once, and whatever completes is reported later, from a timer, never from inside the call.
 class LoadedCharacter final : public AgentCharacter
 {
     Q_OBJECT
@@ -70,7 +58,7 @@ public:
 
     [[nodiscard]] CharacterWindow& window() const { return *m_window; }
     // Null until the first Speak that shows the balloon.
-    [[nodiscard]] BalloonWindow* balloon() const { return m_balloon.get(); }
+    [[nodiscard]] BalloonWindow* balloon() const;
     // Null until AutoPopupMenu first pops it up.
     [[nodiscard]] QMenu* popupMenu() const { return m_menu.get(); }
 
@@ -88,89 +76,80 @@ private:
         Speak,
         MoveTo
     };
+    // Where a request stands. Queued until its turn; then it waits for its animation
+    // (Animating), the end of its glide (Moving, with the walking animation alongside) or of
+    // its speech (Speaking); Stopping: Stop cut it short and its animation leaves by its exit
+    // path; Done: it is reported complete on the next run of the queue.
+    enum class Stage
+    {
+        Queued,
+        Animating,
+        Moving,
+        Speaking,
+        Stopping,
+        Done
+    };
     struct Request
     {
         int id = 0;
         Kind kind = Kind::Play;
+        Stage stage = Stage::Queued;
         int animation = -1;
         QString text;
         QPoint target;
         speech::Ticket ticket = 0;
-        bool balloon = false;
+        // Balloon.Style when Speak was called.
+        int balloonStyle = 0;
     };
 
     AgentRequest enqueue(Request request);
-    void ensureLoaded() const;
-    void kick();
-    void step();
-    void begin(const Request& request);
-    void complete();
+    void throwIfUnloaded() const;
+    void runQueueSoon();
+    void runQueue();
     [[nodiscard]] bool playsReturnBefore(const Request* next);
+    void start(Request& request);
+    void startMove(Request& request);
+    void completeCurrent();
+    // "|" separates alternatives in a Speak text: one of them, picked at random, is said and
+    // shown.
+    [[nodiscard]] QString chooseAlternative(const QString& text);
 
     [[nodiscard]] int stateAnimation(const QString& state);
     void playAnimation(int index);
     void onFrameShown(int animation, int frame);
     void onAnimationFinished(int animation);
+    void onArrived();
+    void onSpeechFinished();
     void render();
+    void setMouth(std::optional<acs::MouthShape> mouth);
     void playFrameSound(quint16 soundIndex);
     [[nodiscard]] bool frameHasMouths() const;
-
-    void beginVoice();
-    void startSession(std::unique_ptr<SpeechSession> session);
-    void onUtteranceReady(const speech::Utterance& utterance);
-    void onShownChanged(int length);
-    void keepBalloonBeside(QPoint characterTopLeft);
-    [[nodiscard]] QRect screenGeometry() const;
-    void endSpeech();
-    void hideBalloon();
     void onClicked(int button, int modifiers, QPoint globalPosition);
 
-    void beginMove(QPoint target);
-    void moveStep();
-
-    void scheduleIdle();
-    void playIdle();
-
-    // Declared first: the player and compositor hold references into it.
+    // Declared first: the parts below hold references into it.
     acs::CharacterFile m_file;
     CharacterServices m_services;
-    std::unique_ptr<FrameCompositor> m_compositor;
+    std::unique_ptr<FrameCache> m_frames;
     std::unique_ptr<AnimationPlayer> m_player;
     std::unique_ptr<CharacterWindow> m_window;
-    std::unique_ptr<BalloonWindow> m_balloon;
+    std::unique_ptr<CharacterVoice> m_voice;
+    std::unique_ptr<CharacterGlide> m_glide;
+    std::unique_ptr<IdleCycle> m_idle;
     std::unique_ptr<QMenu> m_menu;
-    std::unique_ptr<FrameTimer> m_stepTimer;
-    std::unique_ptr<FrameTimer> m_idleTimer;
-    std::unique_ptr<FrameTimer> m_moveTimer;
-    std::unique_ptr<SpeechSession> m_session;
+    std::unique_ptr<FrameTimer> m_queueTimer;
     std::mt19937 m_random;
 
     int m_languageId = 1033;
     bool m_autoPopupMenu = true;
     int m_balloonStyle = 0;
+    bool m_unloaded = false;
 
     QList<Request> m_queue;
     std::optional<Request> m_current;
-    // The current request waits for its animation to finish, and for its other half (speech,
-    // movement) to end.
-    bool m_animating = false;
-    bool m_busy = false;
-    bool m_stopping = false;
-    bool m_waitingForVoice = false;
-    bool m_unloaded = false;
-
     // The animation that must play before anything else, after one that has a return.
     int m_pendingReturn = -1;
     std::optional<acs::MouthShape> m_mouth;
-    // Idle animations played since the last request; picks the idle level.
-    int m_idlePlays = 0;
 
-    QPoint m_moveFrom;
-    QPoint m_moveTo;
-    int m_moveSteps = 0;
-    int m_moveStep = 0;
-
-    QHash<speech::Ticket, speech::Utterance> m_utterances;
     QHash<int, speech::Pcm> m_soundCache;
     QSet<speech::SourceId> m_sounds;
 };

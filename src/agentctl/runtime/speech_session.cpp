@@ -23,8 +23,7 @@ constexpr int PACED_OPEN_PERCENT = 75;
 constexpr int MIN_PACED_WPM = 30;
 constexpr int MAX_PACED_WPM = 600;
 
-} // namespace
-
+// Words of `text` as ranges, for pacing speech that has no voice.
 QList<speech::WordMark> paceWords(const QString& text, int wordMs)
 {
     QList<speech::WordMark> words;
@@ -44,6 +43,8 @@ QList<speech::WordMark> paceWords(const QString& text, int wordMs)
     }
     return words;
 }
+
+} // namespace
 
 SpeechSession::SpeechSession(TimerSource& timers, speech::AudioMixer& mixer,
                              speech::Utterance utterance)

@@ -62,7 +62,4 @@ private:
     bool m_running = false;
 };
 
-// Words of `text` as ranges, for pacing speech that has no voice.
-[[nodiscard]] QList<speech::WordMark> paceWords(const QString& text, int wordMs);
-
 } // namespace agentctl::runtime
