@@ -2,6 +2,8 @@
 
 #include <QImage>
 
+#include "agentctl/acs/wave.h"
+
 namespace hv::runtime_test {
 
 namespace acs = agentctl::acs;
@@ -41,19 +43,13 @@ acs::Animation animation(const QString& name, std::initializer_list<int> tags,
 }
 
 // 0.1 s of a square wave, 8-bit mono at 22050 Hz.
+// A square wave of a tenth of a second, for the showing animation's frame sound.
 QByteArray toneWav()
 {
-    QByteArray samples;
-    for (int i = 0; i < 2205; ++i) {
-        samples.append(char(i % 50 < 25 ? 200 : 56));
-    }
-    const auto u32 = [](quint32 v) {
-        return QByteArray() + char(v) + char(v >> 8) + char(v >> 16) + char(v >> 24);
-    };
-    const auto u16 = [](quint16 v) { return QByteArray() + char(v) + char(v >> 8); };
-    return "RIFF" + u32(36 + quint32(samples.size())) + "WAVEfmt " + u32(16) + u16(1) + u16(1) +
-           u32(22050) + u32(22050) + u16(1) + u16(8) + "data" + u32(quint32(samples.size())) +
-           samples;
+    QList<qint16> samples;
+    for (int i = 0; i < 2205; ++i)
+        samples.append(i % 50 < 25 ? 18000 : -18000);
+    return acs::writeWave(samples, 22050, acs::WaveEncoding::Pcm8);
 }
 
 } // namespace
