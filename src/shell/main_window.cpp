@@ -17,6 +17,7 @@
 #include "alarms/alarm_file.h"
 #include "platform/platform.h"
 #include "platform/twips.h"
+#include "shell/alarm_row_delegate.h"
 #include "shell/pictures.h"
 
 namespace hv::shell {
@@ -165,6 +166,7 @@ void frmHoravox::buildLayout()
     lstAlarms = new QListWidget(client);
     place(lstAlarms, 30, 3000, 7380, 1425);
     lstAlarms->addItem(alarms::ADD_ALARM_ROW);
+    lstAlarms->setItemDelegate(new AlarmRowDelegate(*lblAlarmHeader[0], lstAlarms));
 
     // The initial selections equal the defaults of a first run.
     optInterval[1]->setChecked(true);
