@@ -1,43 +1,46 @@
+#include <algorithm>
+#include <cstdlib>
+
 #include <QPainter>
 #include <QTest>
 
+#include "agentctl/acs/wave.h"
 #include "characters/character_builder.h"
+#include "characters/palette.h"
 #include "characters/pose.h"
+#include "characters/sound.h"
 
 using namespace agentctl::acs;
-using hv::characters::buildCharacter;
-using hv::characters::CharacterDesign;
-using hv::characters::Pose;
+using namespace hv::characters;
 
 namespace {
 
 enum class Fault
 {
     None,
-    // An open mouth also paints a pixel far from the mouth.
-    SpillsOutsideTheBox,
-    // The mouth box is put partly off the frame.
+    SpillsOutsideTheBox, // an open mouth also paints a pixel far from the mouth
     BoxOffTheFrame,
-    // An open mouth punches a see-through hole into the face.
-    LeavesAHole,
+    LeavesAHole, // an open mouth punches a see-through hole into the face
 };
+
+const QRgb RED = qRgb(0xe0, 0x50, 0x40);
+const QRgb CREAM = qRgb(0xff, 0xf4, 0xdc);
 
 // A plain disc with a mouth that grows with the mouth shape, misbehaving as asked.
 CharacterDesign discDesign(Fault fault)
 {
     CharacterDesign d;
-    d.fileName = QStringLiteral("disc");
-    d.name = QStringLiteral("Disc");
-    d.keyColours = {qRgb(0x20, 0x20, 0x20), qRgb(0x40, 0x90, 0xd0), qRgb(0x90, 0x20, 0x30)};
+    d.fileName = d.name = QStringLiteral("Disc");
+    d.keyColours = {qRgb(0x20, 0x20, 0x20), qRgb(0x40, 0x90, 0xd0), RED};
     d.paint = [fault](QPainter& painter, const Pose& pose) {
         painter.setPen(QPen(QColor(0x20, 0x20, 0x20), 2));
         painter.setBrush(QColor(0x40, 0x90, 0xd0));
         painter.drawEllipse(QPointF(64 + pose.dx, 70 + pose.dy), 30 * pose.scale, 30 * pose.scale);
         if (pose.mouth == 0)
             return;
-        painter.fillRect(QRectF(64 - pose.mouth, 78, 2 * pose.mouth, 4), QColor(0x90, 0x20, 0x30));
+        painter.fillRect(QRectF(64 - pose.mouth, 78, 2 * pose.mouth, 4), QColor(RED));
         if (fault == Fault::SpillsOutsideTheBox)
-            painter.fillRect(QRectF(10, 10, 3, 3), QColor(0x90, 0x20, 0x30));
+            painter.fillRect(QRectF(10, 10, 3, 3), QColor(RED));
         if (fault == Fault::LeavesAHole) {
             painter.setCompositionMode(QPainter::CompositionMode_Clear);
             painter.fillRect(QRectF(63, 79, 2, 2), Qt::transparent);
@@ -48,8 +51,6 @@ CharacterDesign discDesign(Fault fault)
     };
     d.mouthBox = QSize(20, 12);
     d.iconArea = QRect(24, 30, 80, 80);
-    d.announceSound = QByteArray("RIFF-announce");
-    d.showSound = QByteArray("RIFF-show");
     return d;
 }
 
@@ -60,62 +61,79 @@ class TestCharacterBuilder final : public QObject
     Q_OBJECT
 
 private slots:
-    void refusesMouthsThatBreakTheFrame_data();
-    void refusesMouthsThatBreakTheFrame();
-    void sharesRepeatedPicturesAndPlacesTheMouths();
+    void buildsOnlyMouthsThatKeepToTheirBox_data();
+    void buildsOnlyMouthsThatKeepToTheirBox();
+    void quantisesEachPixel_data();
+    void quantisesEachPixel();
+    void soundsLastAndFadeAsAsked_data();
+    void soundsLastAndFadeAsAsked();
 };
 
-void TestCharacterBuilder::refusesMouthsThatBreakTheFrame_data()
+void TestCharacterBuilder::buildsOnlyMouthsThatKeepToTheirBox_data()
 {
-    QTest::addColumn<int>("fault");
-    QTest::newRow("spills outside its box") << int(Fault::SpillsOutsideTheBox);
-    QTest::newRow("box off the frame") << int(Fault::BoxOffTheFrame);
-    QTest::newRow("leaves a hole") << int(Fault::LeavesAHole);
+    QTest::addColumn<Fault>("fault");
+    QTest::newRow("keeps to its box") << Fault::None;
+    QTest::newRow("spills outside its box") << Fault::SpillsOutsideTheBox;
+    QTest::newRow("box off the frame") << Fault::BoxOffTheFrame;
+    QTest::newRow("leaves a hole") << Fault::LeavesAHole;
 }
 
-void TestCharacterBuilder::refusesMouthsThatBreakTheFrame()
+void TestCharacterBuilder::buildsOnlyMouthsThatKeepToTheirBox()
 {
-    QFETCH(int, fault);
+    QFETCH(Fault, fault);
     QString error;
-    QVERIFY(!buildCharacter(discDesign(Fault(fault)), &error));
+    QCOMPARE(buildCharacter(discDesign(fault), &error).has_value(), fault == Fault::None);
     // Named so that whoever drew it can find the frame: the first one that speaks.
-    QVERIFY2(error.contains(QStringLiteral("Disc")) && error.contains(QStringLiteral("RestPose")),
+    QVERIFY2(fault == Fault::None || (error.contains(u"Disc") && error.contains(u"RestPose")),
              qPrintable(error));
 }
 
-void TestCharacterBuilder::sharesRepeatedPicturesAndPlacesTheMouths()
+void TestCharacterBuilder::quantisesEachPixel_data()
 {
-    QString error;
-    const auto built = buildCharacter(discDesign(Fault::None), &error);
-    QVERIFY2(built, qPrintable(error));
-    const CharacterFile& c = *built;
+    QTest::addColumn<QRgb>("pixel");
+    QTest::addColumn<QRgb>("expected"); // 0 for see-through
+    QTest::newRow("edge just under half") << qRgba(0xe0, 0x50, 0x40, 127) << QRgb(0);
+    QTest::newRow("edge half covered") << qRgba(0xe0, 0x50, 0x40, 128) << RED;
+    QTest::newRow("near a key") << qRgb(0xdd, 0x52, 0x43) << RED;
+    QTest::newRow("blend of two keys") << qRgb(0xf0, 0xa2, 0x8e) << qRgb(0xf0, 0xa2, 0x8e);
+}
 
-    // The rest pose is drawn once, however many animations end on it.
-    const Frame& rest = c.findAnimation(u"RestPose")->frames.front();
-    const Frame& shown = c.findAnimation(u"Show")->frames.back();
-    QCOMPARE(rest.images.size(), 1);
-    QCOMPARE(shown.images.front().imageIndex, rest.images.front().imageIndex);
-    // Cropped to the disc: radius 30 about (64, 70) with a 2-pixel outline.
-    const Image& picture = c.images[int(rest.images.front().imageIndex)];
-    QCOMPARE(QRect(rest.images.front().x, rest.images.front().y, picture.width, picture.height),
-             QRect(33, 39, 62, 62));
+void TestCharacterBuilder::quantisesEachPixel()
+{
+    QFETCH(QRgb, pixel);
+    QFETCH(QRgb, expected);
+    Quantiser quantiser(buildPalette({qRgb(0x20, 0x20, 0x30), RED, CREAM}));
+    QImage picture(2, 1, QImage::Format_ARGB32);
+    picture.setPixel(0, 0, pixel);
+    picture.setPixel(1, 0, CREAM);
+    const QImage out = quantiser.quantise(picture);
+    const int index = out.pixelIndex(0, 0);
+    QCOMPARE(index == TRANSPARENT_INDEX ? QRgb(0) : out.color(index), expected);
+    QCOMPARE(out.color(out.pixelIndex(1, 0)), CREAM);
+}
 
-    QCOMPARE(rest.overlays.size(), 7);
-    for (const MouthOverlay& mouth : rest.overlays) {
-        QCOMPARE(QPoint(mouth.x, mouth.y), QPoint(54, 74));
-        QCOMPARE(c.images[mouth.imageIndex].width, quint16(20));
-        QCOMPARE(c.images[mouth.imageIndex].height, quint16(12));
-        // The closed mouth's picture is all face, so its centre is the box's.
-        QCOMPARE(QPoint(mouth.centreX, mouth.centreY), QPoint(64, 80));
-    }
+void TestCharacterBuilder::soundsLastAndFadeAsAsked_data()
+{
+    QTest::addColumn<QByteArray>("wave");
+    // Samples at 22050 Hz: the notes plus the time they are left to ring out.
+    QTest::addColumn<int>("samples");
+    QTest::newRow("one strike") << ringingBell(1000, 1, 0.1) << 13230;
+    QTest::newRow("melody") << chime({659.3, 523.3, 587.3, 392.0}, 0.22) << 32634;
+}
 
-    QVERIFY(c.findAnimation(u"Hide")->frames.back().images.isEmpty());
-    QCOMPARE(c.sounds, (QVector<QByteArray>{"RIFF-announce", "RIFF-show"}));
-    QCOMPARE(c.findAnimation(u"Show")->frames.front().soundIndex, quint16(1));
-    int announcing = 0;
-    for (const Frame& frame : c.findAnimation(u"Announce")->frames)
-        announcing += frame.soundIndex == 0 ? 1 : 0;
-    QCOMPARE(announcing, 1);
+void TestCharacterBuilder::soundsLastAndFadeAsAsked()
+{
+    QFETCH(QByteArray, wave);
+    QFETCH(int, samples);
+    const QList<qint16> s = readWave(wave).value().samples;
+    QCOMPARE(s.size(), samples);
+    // Normalised to the same loudness whatever the notes, well clear of clipping.
+    const auto loudest = std::max_element(
+        s.begin(), s.end(), [](qint16 a, qint16 b) { return std::abs(a) < std::abs(b); });
+    QCOMPARE(std::abs(*loudest), 16000);
+    // Starts in silence and fades out to nothing, so it does not click.
+    QVERIFY(std::abs(s.first()) < 100);
+    QCOMPARE(s.last(), qint16(0));
 }
 
 QTEST_MAIN(TestCharacterBuilder)

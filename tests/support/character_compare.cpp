@@ -6,6 +6,8 @@ using namespace agentctl::acs;
 
 namespace hv::test {
 
+namespace {
+
 QStringList describeCharacter(const CharacterFile& c)
 {
     QStringList lines;
@@ -57,15 +59,15 @@ QStringList describeCharacter(const CharacterFile& c)
     return lines;
 }
 
+} // namespace
+
 QString firstDifference(const CharacterFile& actual, const CharacterFile& expected)
 {
     const QStringList a = describeCharacter(actual);
     const QStringList e = describeCharacter(expected);
     for (qsizetype i = 0; i < std::max(a.size(), e.size()); ++i) {
-        const QString got = a.value(i, QStringLiteral("(nothing)"));
-        const QString wanted = e.value(i, QStringLiteral("(nothing)"));
-        if (got != wanted)
-            return QStringLiteral("%1\n  instead of\n%2").arg(got.left(200), wanted.left(200));
+        if (a.value(i) != e.value(i))
+            return QStringLiteral("%1\n  instead of\n%2").arg(a.value(i), e.value(i)).left(500);
     }
     return QString();
 }
