@@ -77,7 +77,7 @@ private slots:
 
 void TestSynthesizer::tagsChangeHowTheVoiceSounds_data()
 {
-    QTest::addColumn<QString>("tagged"); // compared with the same line without tags
+    QTest::addColumn<QString>("tagged"); // before the line, or in place of its "Don't"
     QTest::addColumn<QString>("measure");
     QTest::addColumn<double>("minRatio"); // tagged / plain
     QTest::addColumn<double>("maxRatio");
