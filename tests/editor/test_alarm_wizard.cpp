@@ -16,7 +16,6 @@
 
 using hv::alarms::alarmRowText;
 using hv::alarms::tAlarm;
-using hv::platform::MessageIcon;
 Q_DECLARE_METATYPE(tAlarm)
 
 namespace {
@@ -45,7 +44,6 @@ class TestAlarmWizard final : public QObject
     std::unique_ptr<QListWidget> m_lstAgents;
     QPointer<hv::editor::frmAlarmWizard> w;
     int m_closed = 0;
-    QLocale m_savedLocale;
 
     // Opens the editor on row `editRow` of the alarm list, or in add mode for -1.
     [[nodiscard]] bool open(int editRow)
@@ -84,7 +82,6 @@ class TestAlarmWizard final : public QObject
     {
         QTest::keyClicks(w->txtAlarmTime, time);
         QListWidget* list = w->lstAlarmAgents;
-        list->scrollToItem(list->item(agentRow));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(agentRow)).center());
         QTest::keyClicks(w->txtMessage, message);
@@ -107,95 +104,46 @@ private slots:
         m_lstAlarms->addItem(hv::alarms::ADD_ALARM_ROW);
         m_closed = 0;
     }
-    void cleanup()
-    {
-        delete w;
-        QLocale::setDefault(m_savedLocale);
-    }
-
-    void typingTheTimeKeyByKey()
-    {
-        QVERIFY(open(1));
-        // The time box has the focus with its text selected, so typing replaces the stored time.
-        QCOMPARE(QApplication::focusWidget(), w->txtAlarmTime);
-        const QStringList shown{"01111 ok0", "01111 ok0", "11111 ok1", "11111 ok1"};
-        for (int k = 0; k < 4; ++k) {
-            QTest::keyClick(w->txtAlarmTime, "7:30"[k]);
-            QCOMPARE(state().left(9), shown[k]);
-        }
-        QVERIFY(m_platform->messageBoxes.isEmpty());
-        QTest::mouseClick(w->cmdOK, Qt::LeftButton);
-        QCOMPARE(m_table.Alarms[1].sTime, "07:30");
-    }
-
-    void leavingTheTimeBox_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::newRow("hour 25") << "25:00";
-        QTest::newRow("empty") << "";
-        QTest::newRow("valid") << "7:30";
-    }
-    void leavingTheTimeBox()
-    {
-        QFETCH(QString, typed);
-        QVERIFY(open(-1));
-        QTest::keyClicks(w->txtAlarmTime, typed);
-        QTest::keyClick(w->txtAlarmTime, Qt::Key_Tab);
-        QCoreApplication::processEvents(); // the check follows the move of the focus
-        QCOMPARE(state().left(9), typed == "7:30" ? "10000 ok0" : "00000 ok0");
-        const bool warned = typed == "25:00";
-        QCOMPARE(QApplication::focusWidget() == w->txtAlarmTime, warned);
-        QCOMPARE(w->txtAlarmTime->selectedText(), warned ? typed : QString());
-        QCOMPARE(m_platform->messageBoxes.size(), warned ? 1 : 0);
-        if (warned)
-            QCOMPARE(m_platform->messageBoxes[0].title + '|' + m_platform->messageBoxes[0].text,
-                     "Time Input Error|Invalid Time Format! Please use HH:MM");
-    }
+    void cleanup() { delete w; }
 
     void addsADailyAlarm()
     {
         QVERIFY(open(-1));
         QCOMPARE(state(), "00000 ok0 kind-1 day-1 frames11 date'' calendar0");
-        QCOMPARE(w->lstAlarmAgents->item(2)->text(), "peedy");
-        QVERIFY(w->lstAlarmAgents->selectedItems().isEmpty());
+        QVERIFY(w->lstAlarmAgents->selectedItems().isEmpty() && !w->lblQuoteNote->isVisible());
         QTest::mouseClick(w->optWhen[1], Qt::LeftButton); // completes kind and day at once
         QCOMPARE(state(), "01100 ok0 kind1 day7 frames01 date'' calendar0");
-        fillIn("7:30", 2, "Wake up");
-        QCOMPARE(state().left(9), "11111 ok1");
+        fillIn("7:30", 2, "Wake \"up"); // the file has no way to hold a double quote
+        QVERIFY(state().startsWith("11111 ok1") && w->lblQuoteNote->isVisible());
         QTest::mouseClick(w->cmdOK, Qt::LeftButton);
         const tAlarm added{"07:30", "Daily", "Daily", "peedy", "Wake up"};
-        QVERIFY(m_table.iAlarmCount == 4 && m_table.Alarms[3] == added);
-        QCOMPARE(m_lstAlarms->item(3)->text(), alarmRowText(added));
-        QCOMPARE(m_lstAlarms->item(4)->text(), hv::alarms::ADD_ALARM_ROW);
-        QCOMPARE(m_lstAlarms->currentRow(), 3);
-        QCOMPARE(m_closed, 1);
+        QVERIFY(m_table.iAlarmCount == 4 && m_table.Alarms[3] == added && m_closed == 1);
     }
 
     void weeklyWaitsForItsDay()
     {
         QVERIFY(open(0)); // daily: the day option "Daily" is chosen
+        // The time box has the focus with its text selected, so typing replaces the stored time.
+        QCOMPARE(QApplication::focusWidget(), w->txtAlarmTime);
+        QTest::keyClicks(w->txtAlarmTime, "6:45");
         QTest::mouseClick(w->optWhen[2], Qt::LeftButton);
         QCOMPARE(state(), "11011 ok1 kind2 day-1 frames01 date'' calendar0");
         QTest::mouseClick(w->optDay[1], Qt::LeftButton);
-        QCOMPARE(state(), "11111 ok1 kind2 day1 frames01 date'' calendar0");
         QTest::mouseClick(w->cmdOK, Qt::LeftButton);
-        QVERIFY(m_table.Alarms[0] == tAlarm({"07:30", "Weekly", "Tues", "peedy", "Wake up"}));
+        QVERIFY(m_table.Alarms[0] == tAlarm({"06:45", "Weekly", "Tues", "peedy", "Wake up"}));
     }
 
     void datesRefuseThePastAndStayUnderYearly()
     {
         QVERIFY(open(-1));
-        QCalendarWidget* calendar = w->MonthView2;
         QTest::mouseClick(w->optWhen[0], Qt::LeftButton);
         QCOMPARE(state(), "01100 ok0 kind0 day-1 frames10 date'' calendar1");
-        QVERIFY(w->rect().contains(calendar->geometry()));
 
         doubleClickDate(QDate(2026, 12, 4));
-        QCOMPARE(m_platform->messageBoxes.size(), 1);
-        QVERIFY(m_platform->messageBoxes[0].title == "Old Date Selected!" &&
-                m_platform->messageBoxes[0].icon == MessageIcon::Exclamation);
-        QCOMPARE(state(), "01100 ok0 kind0 day-1 frames10 date'' calendar1");
-        QCOMPARE(calendar->selectedDate(), QDate(2026, 12, 5));
+        QVERIFY(m_platform->messageBoxes.size() == 1 &&
+                m_platform->messageBoxes[0].title == "Old Date Selected!" &&
+                m_platform->messageBoxes[0].icon == hv::platform::MessageIcon::Exclamation);
+        QVERIFY(w->MonthView2->isVisible() && w->MonthView2->selectedDate() == QDate(2026, 12, 5));
 
         doubleClickDate(QDate(2026, 12, 5));
         QCOMPARE(state(), "01100 ok0 kind0 day-1 frames10 date'12/5/2026' calendar0");
@@ -205,12 +153,12 @@ private slots:
         // The label opens the calendar on its own date, whatever day it is now.
         m_platform->clock = m_platform->clock.addDays(2);
         QTest::mouseClick(w->lblDate, Qt::LeftButton);
-        QVERIFY(calendar->isVisible() && calendar->selectedDate() == QDate(2026, 12, 5));
+        QVERIFY(w->MonthView2->isVisible() && w->MonthView2->selectedDate() == QDate(2026, 12, 5));
 
         fillIn("6:00", 0, "Birthday");
         QTest::mouseClick(w->cmdOK, Qt::LeftButton);
         QVERIFY(m_table.Alarms[3] == tAlarm({"06:00", "Yearly", "12/5/2026", "genie", "Birthday"}));
-        QCOMPARE(m_lstAlarms->item(3)->text(), "06:00\tYearly\t12/5\tgenie\tBirthday");
+        QCOMPARE(m_lstAlarms->currentItem()->text(), "06:00\tYearly\t12/5\tgenie\tBirthday");
     }
 
     void loadsEachKindAndSavesItBack_data()
@@ -221,16 +169,10 @@ private slots:
         const auto row = [](const char* name, tAlarm alarm, const char* loaded, QString saved) {
             QTest::newRow(name) << alarm << QString(loaded) << saved;
         };
-        row("Once", {"18:45", "Once", "12/25/2026", "merlin", "Party"},
-            "11111 ok1 kind0 day-1 frames11 date'12/25/2026' calendar0", "18:45");
         row("Daily", {"7:5", "Daily", "Daily", "peedy", "Up"},
             "11111 ok1 kind1 day7 frames11 date'' calendar0", "07:05");
         row("Weekly", {"12:00", "Weekly", "Thur", "genie", "Lunch"},
             "11111 ok1 kind2 day3 frames11 date'' calendar0", "12:00");
-        row("fwdm", {"09:00", "fwdm", "fwdm", "genie", "Rent"},
-            "11111 ok1 kind3 day-1 frames00 date'' calendar0", "09:00");
-        row("lwdm", {"17:00", "lwdm", "lwdm", "merlin", "Pay"},
-            "11111 ok1 kind4 day-1 frames00 date'' calendar0", "17:00");
         row("Yearly", {"00:00", "Yearly", "3/1/2027", "peedy", "Born"},
             "11111 ok1 kind5 day-1 frames11 date'3/1/2027' calendar0", "00:00");
         row("character gone", {"09:00", "Daily", "Daily", "zoltan", "Up"},
@@ -258,41 +200,53 @@ private slots:
         QCOMPARE(m_lstAlarms->currentItem()->text(), alarmRowText(alarm));
     }
 
-    void pointerOverCancelSkipsTheTimeChecks_data()
+    void checksTheTimeUnlessThePointerIsOnCancel_data()
     {
-        QTest::addColumn<QString>("after"); // where the pointer goes next
-        QTest::addColumn<bool>("skipped");
-        QTest::newRow("stays on Cancel") << "" << true;
-        QTest::newRow("over the window") << "window" << false;
+        QTest::addColumn<QString>("pointer"); // where the pointer is while typing
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("steps");
+        const auto row = [](const char* name, const char* pointer, const char* typed,
+                            const char* steps) {
+            QTest::newRow(name) << QString(pointer) << QString(typed) << QString(steps);
+        };
+        row("hour 25", "", "25:00", "01111 ok0");
+        row("valid", "", "7:30", "11111 ok1");
+        row("on Cancel", "Cancel", "25:00", "11111 ok1");
+        row("then over the bare window", "window", "25:00", "01111 ok0");
     }
-    void pointerOverCancelSkipsTheTimeChecks()
+    void checksTheTimeUnlessThePointerIsOnCancel()
     {
-        QFETCH(QString, after);
-        QFETCH(bool, skipped);
+        QFETCH(QString, pointer);
+        QFETCH(QString, typed);
+        QFETCH(QString, steps);
         QVERIFY(open(0));
         const QPoint bare(47, 167); // between the check marks of steps 3 and 4
-        QVERIFY(!w->childAt(bare));
-        QTest::mouseMove(w->cmdCancel);
-        if (after == "window")
+        if (!pointer.isEmpty())
+            QTest::mouseMove(w->cmdCancel);
+        if (pointer == "window")
             QTest::mouseMove(w, bare);
-        QTest::keyClicks(w->txtAlarmTime, "25:00");
-        QCOMPARE(state().left(9), skipped ? "11111 ok1" : "01111 ok0");
-
-        // Reaching Cancel with the pointer leaves the invalid time without a message.
-        QTest::mouseMove(w->cmdCancel);
-        QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
-        QVERIFY(m_platform->messageBoxes.isEmpty() && m_closed == 1);
-        QVERIFY(m_table.iAlarmCount == 3 && m_table.Alarms[0] == ALARMS[0]);
-        QCOMPARE(m_lstAlarms->count(), 4);
-    }
-
-    void refusesDoubleQuotesInTheMessage()
-    {
-        QVERIFY(open(-1));
-        QVERIFY(!w->lblQuoteNote->isVisible());
-        QTest::keyClicks(w->txtMessage, "Say \"hi\"");
-        QCOMPARE(w->txtMessage->text(), "Say hi");
-        QVERIFY(w->lblQuoteNote->isVisible());
+        QTest::keyClick(w->txtAlarmTime, Qt::Key_Delete); // the stored time is selected
+        QTest::keyClicks(w->txtAlarmTime, typed);
+        QCOMPARE(state().left(9), steps);
+        if (!pointer.isEmpty()) {
+            // Reaching Cancel with the pointer leaves the invalid time without a message.
+            QTest::mouseMove(w->cmdCancel);
+            QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+            QVERIFY(m_platform->messageBoxes.isEmpty() && m_closed == 1 &&
+                    m_table.Alarms[0] == ALARMS[0]);
+            return;
+        }
+        QTest::keyClick(w->txtAlarmTime, Qt::Key_Tab);
+        QCoreApplication::processEvents(); // the check follows the move of the focus
+        const bool warned = typed == "25:00";
+        // Given back with the text selected, so that typing replaces it.
+        QCOMPARE(QApplication::focusWidget() == w->txtAlarmTime &&
+                     w->txtAlarmTime->selectedText() == typed,
+                 warned);
+        QCOMPARE(m_platform->messageBoxes.size(), warned ? 1 : 0);
+        if (warned)
+            QCOMPARE(m_platform->messageBoxes[0].title + '|' + m_platform->messageBoxes[0].text,
+                     "Time Input Error|Invalid Time Format! Please use HH:MM");
     }
 
     void removedAlarmWhileOpen_data()
@@ -311,9 +265,8 @@ private slots:
         QFETCH(QStringList, messages);
         QVERIFY(open(edited));
         // What the main window does when a one-time alarm fires.
-        for (int j = removed; j < m_table.iAlarmCount; ++j)
-            m_table.Alarms[j] = m_table.Alarms[j + 1];
-        --m_table.iAlarmCount;
+        auto& entries = m_table.Alarms;
+        std::move(&entries[removed + 1], &entries[m_table.iAlarmCount--], &entries[removed]);
         delete m_lstAlarms->takeItem(removed);
         m_lstAlarms->setCurrentRow(-1);
         w->alarmRemoved(removed);
