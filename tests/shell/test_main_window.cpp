@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -77,8 +78,6 @@ private slots:
     void agentSpeakCallsInOrder();
     void failureEndsTheAppearance_data();
     void failureEndsTheAppearance();
-    void findsTheFileWhateverTheLetterCase_data();
-    void findsTheFileWhateverTheLetterCase();
     void clicksOnTheCharacter_data();
     void clicksOnTheCharacter();
     void onlyTheLatestHideReleasesTheCharacter();
@@ -546,34 +545,6 @@ void TestMainWindow::failureEndsTheAppearance()
     QVERIFY(window.objCharacter);
 }
 
-void TestMainWindow::findsTheFileWhateverTheLetterCase_data()
-{
-    QTest::addColumn<QString>("onDisk");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("lower-case file") << "peedy.acs"
-                                     << "Peedy";
-    QTest::newRow("capitalised file") << "Genie.acs"
-                                      << "genie";
-    QTest::newRow("upper-case extension") << "Merlin.ACS"
-                                          << "merlin";
-}
-
-void TestMainWindow::findsTheFileWhateverTheLetterCase()
-{
-    QFETCH(QString, onDisk);
-    QFETCH(QString, name);
-    frmHoravox& window = start({onDisk});
-    // Only the file as it is named on disk can be opened.
-    m_f->agent.failingPaths.append(m_f->charsFolder() + name + ".acs");
-    window.sAgentName = name;
-
-    window.AgentSpeak("The time is, 9:00.");
-
-    QVERIFY(log().contains("Load CharacterID " + m_f->charsFolder() + onDisk));
-    QVERIFY(window.objCharacter);
-    QVERIFY(m_f->platform.messageBoxes.isEmpty());
-}
-
 void TestMainWindow::clicksOnTheCharacter_data()
 {
     QTest::addColumn<bool>("alarm");
@@ -644,7 +615,7 @@ void TestMainWindow::listsTheCharactersOfTheFolder_data()
         << QStringList{"Peedy.acs"} << "Peedy" << QStringList{"peedy"} << "Peedy"
         << "peedy";
     QTest::newRow("genie before merlin") << QStringList{"merlin.acs", "Genie.ACS", "notes.txt"}
-                                         << "MERLIN" << QStringList{"genie", "merlin"} << "MERLIN"
+                                         << "GENIE" << QStringList{"genie", "merlin"} << "GENIE"
                                          << "genie";
     QTest::newRow("peedy preferred") << QStringList{"robby.acs", "peedy.acs", "genie.acs"}
                                      << "robby" << QStringList{"genie", "peedy", "robby"} << "robby"
@@ -682,6 +653,14 @@ void TestMainWindow::listsTheCharactersOfTheFolder()
     QCOMPARE(window.mnuAgent.size(), entries.size());
     QCOMPARE(window.sAgentName, agentName);
     QCOMPARE(window.sDefaultAgent, defaultAgent);
+    // The character is opened by its file's own name, whatever the letter case of either.
+    m_window->AgentSpeak("The time is, 9:00.");
+    const QString onDisk =
+        files
+            .filter(QRegularExpression("^" + agentName + "\\.acs$",
+                                       QRegularExpression::CaseInsensitiveOption))
+            .value(0);
+    QCOMPARE(log().filter("Load "), QStringList{"Load CharacterID " + m_f->charsFolder() + onDisk});
 }
 
 void TestMainWindow::searchesTheStoredFolderOrTheDefaultPlaces_data()
