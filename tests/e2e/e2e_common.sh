@@ -78,3 +78,60 @@ wait_for_window() {
     done
     return 1
 }
+
+# character_window MAIN_ID: the character's own window, a mapped top-level window of the
+# program other than the main window and bigger than the tray icon. Prints "ID WIDTHxHEIGHT+X+Y".
+# (xdotool's search does not see the character's frameless tool window, xwininfo does; the tree
+# lists unmapped windows too, hence the map state.)
+character_window() {
+    local id geometry
+    while read -r id geometry; do
+        if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+            echo "$id $geometry"
+            return 0
+        fi
+    done < <(xwininfo -root -tree 2>/dev/null | awk -v main="$(printf '0x%x' "$1")" '
+        /^     0x/ && /\("horavox" "Horavox"\)/ && $1 != main {
+            for (i = 1; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+\+-?[0-9]+\+-?[0-9]+$/) {
+                split($i, g, /[x+]/)
+                if (g[1] > 32 && g[2] > 32) print $1, $i
+            }
+        }')
+    return 1
+}
+
+# wait_for_character MAIN_ID SECONDS: character_window once it shows.
+wait_for_character() {
+    local deadline=$((SECONDS + $2))
+    while [ $SECONDS -le $deadline ]; do
+        character_window "$1" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# wait_for_no_character MAIN_ID SECONDS: succeeds once no character window is left.
+wait_for_no_character() {
+    local deadline=$((SECONDS + $2))
+    while [ $SECONDS -le $deadline ]; do
+        character_window "$1" >/dev/null || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# start_recording FILE: records the null sink's monitor (22050 Hz mono S16) until the test ends;
+# returns once samples arrive.
+start_recording() {
+    parec -d e2e_sink.monitor --latency-msec=20 --rate=22050 --channels=1 --format=s16le >"$1" &
+    E2E_PIDS+=($!)
+    local _
+    for _ in $(seq 100); do [ -s "$1" ] && break; sleep 0.05; done
+    [ -s "$1" ] || fail "the monitor gave no samples"
+}
+
+# rms_of RAW_FILE START_SECONDS LENGTH_SECONDS: RMS amplitude of that stretch of a recording.
+rms_of() {
+    sox -t raw -r 22050 -e signed -b 16 -c 1 "$1" -n trim "$2" "$3" stat 2>&1 |
+        awk '/^RMS +amplitude/ {print $3}'
+}

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The alarm editor of the real program: the add row of the alarm list opens it in place of the
+# main window; a daily alarm typed and picked in it reaches Alarms.dat at Minimize.
+# Usage: test_editor.sh HORAVOX CHARACTER_FOLDER
+HORAVOX=$1
+CHARACTERS=$2
+. "$(dirname "$0")/e2e_common.sh"
+
+start_x
+start_pulse
+
+app="$E2E_WORK/app"
+install_app "$app" "$CHARACTERS"
+LC_ALL=en_US.UTF-8 "$app/horavox" >"$E2E_WORK/app.log" 2>&1 &
+E2E_PIDS+=($!)
+main=$(wait_for_window '^Horavox - ' 20) || fail "the main window did not show"
+sleep 1
+
+# Clicks at a point of a window, as a user does; the points are those of the fixed layouts
+# (15 twips to a pixel), the main window's counted from under its menu bar.
+click_at() {
+    sleep 0.3
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+menu_bar=$(($(xwininfo -id "$main" | awk '/Height:/ {print $2}') - 4470 / 15))
+# The list's only row is the add row, at the top of the list.
+click_at "$main" 100 $((3000 / 15 + 8 + menu_bar))
+editor=$(wait_for_window '^ $' 10) || fail "the add row did not open the editor"
+echo "editor open: $(xwininfo -id "$editor" | awk '/geometry/ {print $2}')"
+for _ in $(seq 40); do
+    xdotool search --onlyvisible --name '^Horavox - ' >/dev/null 2>&1 || break
+    sleep 0.05
+done
+xdotool search --onlyvisible --name '^Horavox - ' >/dev/null 2>&1 && fail "the main window stayed"
+
+# The time box, Daily, the first character, the message box and OK, by their twips.
+click_at "$editor" $(((1545 + 457) / 15)) $(((540 + 142) / 15))
+timeout 10 xdotool windowfocus --sync "$editor" || fail "the editor did not take the focus"
+xdotool type --delay 50 '7:30'
+click_at "$editor" $((2610 / 15 + 8)) $(((1110 + 142) / 15))
+click_at "$editor" $((1665 / 15 + 30)) $((2730 / 15 + 8))
+click_at "$editor" $(((930 + 2295) / 15)) $(((3675 + 150) / 15))
+xdotool type --delay 50 'Wake up'
+click_at "$editor" $(((30 + 1380) / 15)) $(((4110 + 157) / 15))
+main=$(wait_for_window '^Horavox - ' 10) || fail "OK did not bring the main window back"
+xdotool search --onlyvisible --name '^ $' >/dev/null 2>&1 && fail "the editor stayed after OK"
+
+click_at "$main" $(((45 + 4185 + 435) / 15)) $(((345 + 870 + 382) / 15 + menu_bar))
+for _ in $(seq 100); do [ -f "$app/Alarms.dat" ] && break; sleep 0.05; done
+[ -f "$app/Alarms.dat" ] || fail "Minimize did not write Alarms.dat"
+character=$(basename "$(ls "$app/msagent/chars"/*.acs | head -1)" .acs)
+printf '"07:30","Daily","Daily","%s","Wake up"\r\n' "$character" >"$E2E_WORK/expected.dat"
+echo "Alarms.dat: $(od -c "$app/Alarms.dat" | head -4 | tr -s ' ')"
+cmp -s "$E2E_WORK/expected.dat" "$app/Alarms.dat" || fail "Alarms.dat is not $(cat "$E2E_WORK/expected.dat")"
+
+echo "1 passed, 0 failed"
