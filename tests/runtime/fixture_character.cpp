@@ -1,5 +1,7 @@
 #include "fixture_character.h"
 
+#include <algorithm>
+
 #include <QImage>
 
 #include "agentctl/acs/wave.h"
@@ -20,9 +22,7 @@ acs::Image picture(int tag, const QVector<QRgb>& palette)
     indexed.fill(0);
     const QRect area = tag >= MOUTH_TAG && tag < MOUTH_TAG + 7 ? MOUTH_RECT : QRect(8, 0, 24, 32);
     for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            indexed.setPixel(x, y, uint(tag));
-        }
+        std::fill_n(indexed.scanLine(y) + area.left(), area.width(), uchar(tag));
     }
     return acs::imageFromIndexed(indexed);
 }
@@ -42,7 +42,6 @@ acs::Animation animation(const QString& name, std::initializer_list<int> tags,
     return result;
 }
 
-// 0.1 s of a square wave, 8-bit mono at 22050 Hz.
 // A square wave of a tenth of a second, for the showing animation's frame sound.
 QByteArray toneWav()
 {
@@ -92,9 +91,6 @@ acs::CharacterFile testCharacter()
     all.append(animation(QStringLiteral("Explain"), {11, 12}, acs::Transition::ReturnAnimation));
     all.last().returnAnimation = QStringLiteral("EXPLAINRETURN");
     all.append(animation(QStringLiteral("ExplainReturn"), {13}));
-    all.append(
-        animation(QStringLiteral("Dangling"), {DANGLING_TAG}, acs::Transition::ReturnAnimation));
-    all.last().returnAnimation = QStringLiteral("Nowhere");
     all.append(animation(QStringLiteral("Wave"), {14, 15}));
     all.last().frames[1].soundIndex = 0;
     all.append(animation(QStringLiteral("Idle1"), {16}));
@@ -104,11 +100,8 @@ acs::CharacterFile testCharacter()
         animation(QStringLiteral("MoveLeft"), {MOVE_LEFT_TAG}, acs::Transition::ExitBranches));
     all.last().frames[0].branches.append({0, 100});
     all.append(animation(QStringLiteral("Branchy"), {30, 31, 32, 33}));
-    all.last().frames[0].branches = {{2, quint16(BRANCHY_PERCENT[1])},
-                                     {3, quint16(BRANCHY_PERCENT[2])}};
-    all.append(animation(QStringLiteral("Instant"), {34}));
-    all.last().frames[0].duration = 0;
-    all.last().frames[0].branches.append({0, 100});
+    // Frame 0 goes on to frame 1 (20 %), 2 (30 %) or 3 (50 %).
+    all.last().frames[0].branches = {{2, 30}, {3, 50}};
 
     info.states = {
         {QStringLiteral("SHOWING"), {QStringLiteral("SHOW")}},

@@ -10,7 +10,6 @@ inline constexpr int SIZE = 32;
 // Frame tags of the animations, in the order their frames play. The first frame of "Show" and
 // the second of "Wave" start the character's one sound, a tone.
 inline constexpr int SHOW_TAGS[] = {1, 2};
-inline constexpr int HIDE_TAGS[] = {3, 4, 5};
 inline constexpr int REST_TAG = 6;
 // "Loop": 7 and 8 repeat; asked to stop, either leaves through 9 and 10.
 inline constexpr int LOOP_EXIT_TAGS[] = {9, 10};
@@ -19,14 +18,10 @@ inline constexpr int EXPLAIN_RETURN_TAG = 13;
 inline constexpr int WAVE_TAGS[] = {14, 15};
 inline constexpr int IDLE_TAGS[] = {16, 17, 18};
 inline constexpr int MOVE_LEFT_TAG = 19;
-// "Dangling" returns to an animation the character does not have.
-inline constexpr int DANGLING_TAG = 27;
 // The mouth overlay of shape s draws tag MOUTH_TAG + s over the rest pose.
 inline constexpr int MOUTH_TAG = 20;
 inline constexpr QRect MOUTH_RECT{12, 20, 8, 4};
-// "Branchy": frame 0 goes on to frame 1 (20 %), 2 (30 %) or 3 (50 %).
-inline constexpr int BRANCHY_PERCENT[] = {20, 30, 50};
-// Every frame lasts 10 hundredths of a second except in "Instant", a loop of zero-length frames.
+// Every frame lasts 10 hundredths of a second.
 inline constexpr int FRAME_MS = 100;
 
 [[nodiscard]] agentctl::acs::CharacterFile testCharacter();

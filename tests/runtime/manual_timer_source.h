@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "agentctl/runtime/frame_timer.h"
@@ -26,8 +27,8 @@ public:
             Timer* next = nullptr;
             for (Timer* timer : m_timers) {
                 if (timer->m_active && timer->m_deadline <= target &&
-                    (!next || timer->m_deadline < next->m_deadline ||
-                     (timer->m_deadline == next->m_deadline && timer->m_order < next->m_order))) {
+                    (!next || std::tie(timer->m_deadline, timer->m_order) <
+                                  std::tie(next->m_deadline, next->m_order))) {
                     next = timer;
                 }
             }
@@ -41,17 +42,9 @@ public:
         m_now = target;
     }
 
-    [[nodiscard]] qint64 now() const { return m_now; }
-    [[nodiscard]] int activeTimers() const
-    {
-        return int(std::count_if(m_timers.begin(), m_timers.end(),
-                                 [](const Timer* timer) { return timer->m_active; }));
-    }
-
 private:
-    class Timer final : public agentctl::runtime::FrameTimer
+    struct Timer final : agentctl::runtime::FrameTimer
     {
-    public:
         Timer(ManualTimerSource& source, std::function<void()> callback)
             : m_source(source), m_callback(std::move(callback))
         {

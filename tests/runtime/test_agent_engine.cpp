@@ -1,4 +1,3 @@
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
@@ -6,15 +5,19 @@
 #include <QTest>
 
 #include "agentctl/runtime/agent_engine.h"
+#include "agentctl/runtime/animation_player.h"
+#include "agentctl/runtime/balloon_layout.h"
 #include "agentctl/runtime/balloon_window.h"
 #include "agentctl/runtime/character_window.h"
 #include "agentctl/runtime/loaded_character.h"
+#include "agentctl/runtime/speech_session.h"
 #include "agentctl/speech/audio_mixer.h"
 #include "fixture_character.h"
 #include "manual_timer_source.h"
 
 using namespace agentctl;
 using namespace hv::runtime_test;
+using speech::Mouth;
 
 namespace {
 
@@ -90,9 +93,8 @@ class TestAgentEngine final : public QObject
     void showAndSettle(QPoint at = QPoint(200, 100))
     {
         agent().MoveTo(at.x(), at.y());
-        const AgentRequest shown = agent().Show();
+        agent().Show();
         m_timers->advance(1000);
-        QCOMPARE(ids(*m_completed).last(), shown.ID);
         m_completed->clear();
     }
 
@@ -122,27 +124,6 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         m_mixer.reset();
         m_timers.reset();
-    }
-
-    void loadRejectsWhatIsNotACharacter_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        const QByteArray valid = acs::writeCharacterFile(testCharacter());
-        auto huge = testCharacter();
-        huge.info.width = 40000;
-        QTest::newRow("missing") << QByteArray();
-        QTest::newRow("text") << QByteArray("The time is 2:30.\n");
-        QTest::newRow("truncated") << valid.left(valid.size() / 2);
-        QTest::newRow("frame size out of range") << acs::writeCharacterFile(huge);
-    }
-    void loadRejectsWhatIsNotACharacter()
-    {
-        QFETCH(QByteArray, bytes);
-        const QString path = m_folder.filePath(QTest::currentDataTag() + QStringLiteral(".acs"));
-        QVERIFY(bytes.isEmpty() || writeFile(path, bytes));
-        QVERIFY_THROWS_EXCEPTION(AgentError, m_engine->Load(QStringLiteral("Other"), path));
-        QVERIFY_THROWS_EXCEPTION(AgentError, m_engine->Characters()(QStringLiteral("Other")));
-        QVERIFY(m_engine->character(ID));
     }
 
     void loadReadsTheFileAgainOnlyOnceItHasChanged()
@@ -183,22 +164,15 @@ private slots:
 
     void completesEachRequestOnceInOrder()
     {
-        // A name the character lacks raises at once and leaves the queue going.
-        QVERIFY_THROWS_EXCEPTION(AgentError, agent().Play(QStringLiteral("Nope")));
         const QList<int> queued = {agent().MoveTo(40, 50).ID,
                                    agent().Show().ID,
                                    agent().Play(QStringLiteral("WAVE")).ID,
                                    agent().Speak(QStringLiteral("The time is, 2:30.")).ID,
-                                   agent().Play(QStringLiteral("explain")).ID,
-                                   agent().Play(QStringLiteral("dangling")).ID,
                                    agent().MoveTo(10, 50).ID,
                                    agent().Hide().ID};
-        // Every call returns at once, before anything has happened.
-        QCOMPARE(m_completed->count(), 0);
         QList<int> tagsAtCompletion;
         connect(m_engine.get(), &AgentControl::RequestComplete, this,
                 [&] { tagsAtCompletion.append(window().isVisible() ? tagAt(PROBE) : -1); });
-        QCOMPARE(QSet<int>(queued.begin(), queued.end()).size(), queued.size());
         m_timers->advance(LONG_MS);
         QCOMPARE(ids(*m_completed), queued);
         // Show and Hide complete once their animations have played to the end.
@@ -207,140 +181,44 @@ private slots:
         QCOMPARE(window().pos(), QPoint(10, 50));
     }
 
-    void stopLeavesByTheExitPathAndDropsTheRest_data()
-    {
-        QTest::addColumn<int>("loopedMs");
-        QTest::addRow("on the first frame") << 0;
-        QTest::addRow("after many rounds") << 23 * FRAME_MS;
-    }
     void stopLeavesByTheExitPathAndDropsTheRest()
     {
-        QFETCH(int, loopedMs);
         showAndSettle();
         const AgentRequest loop = agent().Play(QStringLiteral("Loop"));
         agent().Play(QStringLiteral("Wave"));
-        agent().Speak(QStringLiteral("Never said"));
         agent().Hide();
-        m_timers->advance(loopedMs);
+        m_timers->advance(23 * FRAME_MS);
         agent().Stop();
-        // Stop drops the queue but completes nothing inside the call.
-        QCOMPARE(m_completed->count(), 0);
         const QList<int> seen = watch(4 * FRAME_MS);
         QCOMPARE(seen.mid(seen.size() - 2), QList<int>({LOOP_EXIT_TAGS[0], LOOP_EXIT_TAGS[1]}));
         QCOMPARE(ids(*m_completed), QList<int>({loop.ID}));
         // Nothing dropped ever runs: no wave, no hide.
         QVERIFY(!watch(LONG_MS, 50).contains(WAVE_TAGS[0]));
         QVERIFY(window().isVisible());
-        QCOMPARE(ids(*m_completed), QList<int>({loop.ID}));
     }
 
-    void unloadLeavesNothingBehind_data()
+    void frameSoundsPlayOnlyWhileShown()
     {
-        QTest::addColumn<bool>("fromCompletion");
-        QTest::addRow("mid-queue") << false;
-        QTest::addRow("from the hide's own completion") << true;
-    }
-    void unloadLeavesNothingBehind()
-    {
-        QFETCH(bool, fromCompletion);
-        const AgentRequest show = agent().Show();
-        const AgentRequest wave = agent().Play(QStringLiteral("Wave"));
-        const AgentRequest hide = agent().Hide();
-        agent().Speak(QStringLiteral("After the hide"));
+        // Hidden, the wave's sound stays silent; the showing animation's first frame is heard.
+        agent().Play(QStringLiteral("Wave"));
         agent().Show();
-        QList<int> expected = {show.ID};
-        if (fromCompletion) {
-            // As the program does: the hide's completion releases the character.
-            connect(m_engine.get(), &AgentControl::RequestComplete, this,
-                    [&](const AgentRequest& request) {
-                        if (request == hide) {
-                            m_engine->Unload(ID);
-                        }
-                    });
-            m_timers->advance(LONG_MS);
-            expected += {wave.ID, hide.ID};
-        } else {
-            m_timers->advance(3 * FRAME_MS);
-            m_engine->Unload(ID);
-        }
-        // Nothing of the character is left running, even before it is deleted.
-        QCOMPARE(m_timers->activeTimers(), 0);
-        QVERIFY_THROWS_EXCEPTION(AgentError, m_engine->Characters()(ID));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        m_timers->advance(LONG_MS);
-        QCOMPARE(ids(*m_completed), expected);
-        QVERIFY(QApplication::topLevelWidgets().isEmpty());
-    }
-
-    void clicksCountOnlyOnTheCharacter_data()
-    {
-        QTest::addColumn<QPoint>("at");
-        QTest::addColumn<bool>("counts");
-        QTest::addRow("on the figure") << QPoint(20, 16) << true;
-        QTest::addRow("on its edge") << QPoint(8, 0) << true;
-        QTest::addRow("just beside its edge, see-through") << QPoint(7, 31) << false;
-    }
-    void clicksCountOnlyOnTheCharacter()
-    {
-        QFETCH(QPoint, at);
-        QFETCH(bool, counts);
-        showAndSettle();
-        QSignalSpy clicks(m_engine.get(), &AgentControl::Click);
-        QSignalSpy doubleClicks(m_engine.get(), &AgentControl::DblClick);
-        QTest::mouseClick(&window(), Qt::LeftButton, Qt::ShiftModifier, at);
-        QTest::mouseDClick(&window(), Qt::RightButton, Qt::NoModifier, at);
-        QCOMPARE(window().mask().contains(at), counts);
-        QCOMPARE(doubleClicks.count(), counts ? 1 : 0);
-        const QVariantList expected = {ID, int(Qt::LeftButton), int(Qt::ShiftModifier),
-                                       200 + at.x(), 100 + at.y()};
-        QCOMPARE(clicks, counts ? QList<QVariantList>{expected} : QList<QVariantList>());
-    }
-
-    void frameSoundStartsWithItsFrame_data()
-    {
-        QTest::addColumn<QString>("animation");
-        QTest::addColumn<bool>("shownFirst");
-        QTest::addColumn<int>("soundFrame");
-        QTest::addRow("on a shown character") << "Wave" << true << 1;
-        QTest::addRow("hidden: silent") << "Wave" << false << -1;
-        QTest::addRow("the first frame of showing") << "Show" << false << 0;
-    }
-    void frameSoundStartsWithItsFrame()
-    {
-        QFETCH(QString, animation);
-        QFETCH(bool, shownFirst);
-        QFETCH(int, soundFrame);
-        if (shownFirst) {
-            showAndSettle();
+        for (const bool loud : {false, true}) {
+            m_timers->advance(FRAME_MS);
             m_mixer->pump();
-            m_loud = 0;
-        }
-        animation == "Show" ? agent().Show() : agent().Play(animation);
-        for (int frame = 0; frame < 2; ++frame) {
-            m_timers->advance(frame == 0 ? 0 : FRAME_MS);
-            m_mixer->pump();
-            QVERIFY2((m_loud > 0) == (soundFrame >= 0 && frame >= soundFrame),
-                     qPrintable(QString::number(frame)));
+            QCOMPARE(m_loud > 0, loud);
         }
     }
 
     void balloonFollowsTheStyleBit_data()
     {
         QTest::addColumn<int>("style");
-        QTest::addColumn<QStringList>("firstLines");
         QTest::addColumn<bool>("staysAfter");
-        const QStringList first = {"The"};
-        QTest::addRow("on") << (BALLOON_ON | BALLOON_AUTO_HIDE | BALLOON_AUTO_PACE) << first
-                            << false;
-        QTest::addRow("off") << (BALLOON_AUTO_HIDE | BALLOON_AUTO_PACE) << QStringList() << false;
-        QTest::addRow("auto-hide off") << (BALLOON_ON | BALLOON_AUTO_PACE) << first << true;
-        QTest::addRow("auto-pace off")
-            << (BALLOON_ON | BALLOON_AUTO_HIDE) << QStringList{"The time is, 2:30."} << false;
+        QTest::addRow("auto-hide") << (BALLOON_ON | BALLOON_AUTO_HIDE | BALLOON_AUTO_PACE) << false;
+        QTest::addRow("auto-hide off") << (BALLOON_ON | BALLOON_AUTO_PACE) << true;
     }
     void balloonFollowsTheStyleBit()
     {
         QFETCH(int, style);
-        QFETCH(QStringList, firstLines);
         QFETCH(bool, staysAfter);
         showAndSettle(QPoint(300, 300));
         agent().setBalloonStyle(style);
@@ -350,7 +228,7 @@ private slots:
         QStringList shownFirst;
         QStringList shownLast;
         QSet<int> mouths;
-        while (m_completed->isEmpty() && m_timers->now() < LONG_MS) {
+        for (int ms = 0; m_completed->isEmpty() && ms < LONG_MS; ms += 10) {
             m_timers->advance(10);
             mouths.insert(tagAt(MOUTH_RECT.center()) - MOUTH_TAG);
             if (const auto* balloon = loaded().balloon(); balloon && balloon->isVisible()) {
@@ -360,74 +238,134 @@ private slots:
         }
         QCOMPARE(ids(*m_completed), QList<int>({spoken.ID}));
         // Words appear as they are spoken, without the tags.
-        QCOMPARE(shownFirst, firstLines);
-        QCOMPARE(shownLast,
-                 firstLines.isEmpty() ? QStringList() : QStringList({"The time is, 2:30."}));
-        // The mouth moves through its shapes and closes at the end, as the rest pose has it.
-        QVERIFY2(std::count_if(mouths.begin(), mouths.end(), [](int m) { return m >= 0; }) >= 3,
-                 "the mouth hardly moved");
+        QCOMPARE(shownFirst, QStringList({"The"}));
+        QCOMPARE(shownLast, QStringList({"The time is, 2:30."}));
+        // Beside the rest pose, the mouth shows three shapes or more and closes at the end.
+        QVERIFY2(mouths.size() > 3, "the mouth hardly moved");
         QCOMPARE(tagAt(MOUTH_RECT.center()), REST_TAG);
-        const auto* balloon = loaded().balloon();
-        QCOMPARE(balloon && balloon->isVisible(), staysAfter);
-        agent().Hide();
-        m_timers->advance(LONG_MS);
-        QVERIFY(!balloon || !balloon->isVisible());
+        QCOMPARE(loaded().balloon()->isVisible(), staysAfter);
     }
 
-    void returnAnimationPlaysBeforeTheNextRequest_data()
-    {
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("next");
-        QTest::addColumn<QList<int>>("tags");
-        QTest::addRow("another animation")
-            << "Explain"
-            << "Wave"
-            << QList<int>{EXPLAIN_TAGS[0], EXPLAIN_TAGS[1], EXPLAIN_RETURN_TAG, WAVE_TAGS[0],
-                          WAVE_TAGS[1]};
-        QTest::addRow("its own return, played once")
-            << "Explain"
-            << "ExplainReturn" << QList<int>{EXPLAIN_TAGS[0], EXPLAIN_TAGS[1], EXPLAIN_RETURN_TAG};
-        QTest::addRow("a return that is missing")
-            << "Dangling"
-            << "Wave" << QList<int>{DANGLING_TAG, WAVE_TAGS[0], WAVE_TAGS[1]};
-    }
     void returnAnimationPlaysBeforeTheNextRequest()
     {
-        QFETCH(QString, first);
-        QFETCH(QString, next);
-        QFETCH(QList<int>, tags);
         showAndSettle();
-        agent().Play(first);
-        agent().Play(next);
-        QCOMPARE(watch(8 * FRAME_MS), tags);
+        agent().Play(QStringLiteral("Explain"));
+        agent().Play(QStringLiteral("Wave"));
+        QCOMPARE(watch(8 * FRAME_MS), QList<int>({EXPLAIN_TAGS[0], EXPLAIN_TAGS[1],
+                                                  EXPLAIN_RETURN_TAG, WAVE_TAGS[0], WAVE_TAGS[1]}));
     }
 
     void idlesDeeperAsTimeGoesBy()
     {
         showAndSettle();
-        QList<int> levels;
-        for (const int tag : watch(10 * 60'000, 50)) {
-            const auto level = std::find(std::begin(IDLE_TAGS), std::end(IDLE_TAGS), tag);
-            if (level != std::end(IDLE_TAGS) && (levels.isEmpty() || levels.last() != *level)) {
-                levels.append(*level);
-            }
-        }
-        QCOMPARE(levels, QList<int>(std::begin(IDLE_TAGS), std::end(IDLE_TAGS)));
-        QCOMPARE(m_completed->count(), 0);
+        const QList<int> seen = watch(10 * 60'000, 50);
+        const QList<qsizetype> firstSeen = {seen.indexOf(IDLE_TAGS[0]), seen.indexOf(IDLE_TAGS[1]),
+                                            seen.indexOf(IDLE_TAGS[2])};
+        QVERIFY2(firstSeen[0] >= 0 && firstSeen[0] < firstSeen[1] && firstSeen[1] < firstSeen[2],
+                 qPrintable(QString::number(seen.size())));
     }
 
-    void moveToGlidesOnlyWhenShown_data()
+    void choosesTheNextFrame_data()
     {
-        QTest::addColumn<bool>("shown");
-        QTest::addRow("hidden: there at once") << false;
-        QTest::addRow("shown: glides, walking") << true;
+        QTest::addColumn<QString>("animation");
+        QTest::addColumn<int>("frame");
+        QTest::addColumn<bool>("exiting");
+        QTest::addColumn<int>("roll");
+        QTest::addColumn<int>("expected");
+        // Branchy frame 0: 1..30 -> 2, 31..80 -> 3, 81..100 -> next frame.
+        QTest::newRow("first branch, its last roll") << "Branchy" << 0 << false << 30 << 2;
+        QTest::newRow("exit index jumps") << "Loop" << 1 << true << 1 << 2;
     }
-    void moveToGlidesOnlyWhenShown()
+    void choosesTheNextFrame()
     {
-        QFETCH(bool, shown);
-        if (shown) {
-            showAndSettle(QPoint(400, 200));
+        QFETCH(QString, animation);
+        QFETCH(int, frame);
+        QFETCH(bool, exiting);
+        QFETCH(int, roll);
+        QFETCH(int, expected);
+        QCOMPARE(
+            runtime::nextFrame(*testCharacter().findAnimation(animation), frame, exiting, roll),
+            expected);
+    }
+
+    void speechFollowsTheHeardVoice_data()
+    {
+        QTest::addColumn<int>("heardMs");
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<Mouth>("mouth");
+        QTest::addColumn<bool>("finished");
+        // One second of voice: "The" from 0 ms, "time" from 500 ms; mouth Wide1, Medium from
+        // 250 ms on, with no closing cue: the end of the voice closes it.
+        QTest::newRow("first word") << 90 << 3 << Mouth::Wide1 << false;
+        QTest::newRow("second word") << 600 << 8 << Mouth::Medium << false;
+        QTest::newRow("heard to the end") << 1110 << 8 << Mouth::Closed << true;
+        QTest::newRow("paced, at once") << -1 << 3 << Mouth::Wide1 << false;
+    }
+    void speechFollowsTheHeardVoice()
+    {
+        QFETCH(int, heardMs);
+        QFETCH(int, shown);
+        QFETCH(Mouth, mouth);
+        QFETCH(bool, finished);
+        qint64 clockUs = 0;
+        speech::AudioMixer mixer(nullptr, [&clockUs] { return clockUs; });
+        ManualTimerSource timers;
+        speech::Utterance utterance;
+        utterance.shownText = QStringLiteral("The time");
+        utterance.pcm = speech::Pcm(speech::MIXER_SAMPLE_RATE, 1000);
+        utterance.words = {{0, 0, 3}, {11025, 4, 4}};
+        utterance.mouth = {{0, Mouth::Wide1}, {5512, Mouth::Medium}};
+        const auto session =
+            heardMs < 0
+                ? std::make_unique<runtime::SpeechSession>(timers, QStringLiteral("one two three"),
+                                                           120)
+                : std::make_unique<runtime::SpeechSession>(timers, mixer, std::move(utterance));
+        int lastShown = -1;
+        Mouth lastMouth = Mouth::Closed;
+        QSignalSpy done(session.get(), &runtime::SpeechSession::finished);
+        connect(session.get(), &runtime::SpeechSession::shownChanged, this,
+                [&](int length) { lastShown = length; });
+        connect(session.get(), &runtime::SpeechSession::mouthChanged, this,
+                [&](Mouth now) { lastMouth = now; });
+        session->start();
+        // The mixer's own timer tops the output up every few ms; do the same.
+        for (int ms = 0; ms < std::abs(heardMs); ms += 5) {
+            clockUs += 5'000;
+            mixer.pump();
+            timers.advance(5);
         }
+        QCOMPARE(lastShown, shown);
+        QCOMPARE(lastMouth, mouth);
+        QCOMPARE(done.count(), finished ? 1 : 0);
+    }
+
+    void wrapsWordsWithinTheWidth_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("fullLine");
+        QTest::addColumn<int>("lineCount");
+        // The width is that of fullLine.
+        QTest::newRow("exactly full") << "abcd efg"
+                                      << "abcd efg" << 1;
+        QTest::newRow("wide letters") << "WWWW WWWW WWWW"
+                                      << "WWWW WWWW" << 2;
+    }
+    void wrapsWordsWithinTheWidth()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, fullLine);
+        QFETCH(int, lineCount);
+        acs::BalloonInfo look;
+        look.fontName = QStringLiteral("DejaVu Sans");
+        const QFontMetrics metrics(runtime::balloonFont(look));
+        const int width = metrics.horizontalAdvance(fullLine);
+        const QStringList lines = runtime::wrapWords(text.split(' '), metrics, width);
+        QCOMPARE(lines.size(), lineCount);
+    }
+
+    void moveToGlidesWalking()
+    {
+        showAndSettle(QPoint(400, 200));
         const AgentRequest moved = agent().MoveTo(100, 200);
         QSet<int> xs;
         QSet<int> tags;
@@ -438,7 +376,7 @@ private slots:
         }
         QCOMPARE(ids(*m_completed), QList<int>({moved.ID}));
         QCOMPARE(window().pos(), QPoint(100, 200));
-        QCOMPARE(xs.size() > 2 && tags.contains(MOVE_LEFT_TAG), shown);
+        QVERIFY(xs.size() > 2 && tags.contains(MOVE_LEFT_TAG));
     }
 };
 
