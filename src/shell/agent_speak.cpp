@@ -78,7 +78,6 @@ void frmHoravox::Agent1_Click()
 
 void frmHoravox::Agent1_DblClick()
 {
-    iActiveAlarm = -1;
     if (objCharacter) {
         try {
             objCharacter->Stop();
