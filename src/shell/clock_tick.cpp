@@ -19,6 +19,8 @@ void frmHoravox::tmrClock_Timer()
         if (now.time().second() == 0) {
             tmrClock->setInterval(60000);
             bSynchronized = true;
+            // A Test request still waiting gives this back when it is consumed.
+            bSavedSynchronized = true;
         }
         return;
     }
@@ -27,8 +29,13 @@ void frmHoravox::tmrClock_Timer()
         bSynchronized = false;
         return;
     }
-    if (CheckAlarms(now) == alarms::TickStep::EndTick)
+    if (CheckAlarms(now) == alarms::TickStep::EndTick) {
+        // A Test request waits for a later tick; until then the timer must not count as on the
+        // minute when it is not, or every second would repeat the alarm on screen.
+        if (bSpeakNow)
+            bSynchronized = bSavedSynchronized;
         return;
+    }
 
     const int minute = now.time().minute();
     const QString phrase = clock::timePhrase(now.time().hour(), minute);
