@@ -68,6 +68,21 @@ install_app() {
     fi
 }
 
+# launch_app DIR: starts the program of DIR in the US locale (short dates M/d/yyyy), its output
+# in app.log.
+launch_app() {
+    LC_ALL=en_US.UTF-8 "$1/horavox" >"$E2E_WORK/app.log" 2>&1 &
+    E2E_PIDS+=($!)
+}
+
+# start_app DIR: launch_app, then waits for the main window and its clock caption; its id goes
+# in $main.
+start_app() {
+    launch_app "$1"
+    main=$(wait_for_window '^Horavox - ' 20) || fail "the main window did not show"
+    sleep 1
+}
+
 # wait_for_window NAME_REGEX SECONDS: prints the window id once a window so named is mapped.
 wait_for_window() {
     local deadline=$((SECONDS + $2)) id

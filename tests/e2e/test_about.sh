@@ -17,10 +17,7 @@ app="$E2E_WORK/app"
 install_app "$app"
 mkdir -p "$app/msagent/chars"
 cp "$(ls "$CHARACTERS"/*.acs | head -1)" "$app/msagent/chars/merlin.acs"
-LC_ALL=en_US.UTF-8 "$app/horavox" >"$E2E_WORK/app.log" 2>&1 &
-E2E_PIDS+=($!)
-main=$(wait_for_window '^Horavox - ' 20) || fail "the main window did not show"
-sleep 1
+start_app "$app"
 
 read -r left top width height < <(xwininfo -id "$main" |
     awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}

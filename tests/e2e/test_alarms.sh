@@ -31,8 +31,7 @@ daily=$(printf '"%s","Daily","Daily","%s","Wake up now"' "$(date -d "@$due" +%H:
 echo "daily alarm: $daily"
 
 echo "-- missed alarms at start-up"
-LC_ALL=en_US.UTF-8 "$app/horavox" >"$E2E_WORK/app.log" 2>&1 &
-E2E_PIDS+=($!)
+launch_app "$app"
 box=$(wait_for_window '^2 Missed Alarm\(s\)!$' 20) || fail "no '2 Missed Alarm(s)!' box"
 echo "box: $(xdotool getwindowname "$box")"
 timeout 10 xdotool windowfocus --sync "$box" || fail "the box did not take the focus"

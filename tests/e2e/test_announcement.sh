@@ -14,33 +14,7 @@ start_pulse
 
 app="$E2E_WORK/app"
 install_app "$app" "$CHARACTERS"
-LC_ALL=en_US.UTF-8 "$app/horavox" >"$E2E_WORK/app.log" 2>&1 &
-E2E_PIDS+=($!)
-main=$(wait_for_window '^Horavox - ' 20) || fail "the main window did not show"
-sleep 1
-
-# The character's own window: a top-level window of the program other than the main window,
-# bigger than the tray icon. Prints "ID WIDTHxHEIGHT+X+Y". (xdotool's search does not see the
-# character's frameless tool window, xwininfo does.)
-character_window() {
-    xwininfo -root -tree 2>/dev/null | awk -v main="$(printf '0x%x' "$main")" '
-        /^     0x/ && /\("horavox" "Horavox"\)/ && $1 != main {
-            for (i = 1; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+\+-?[0-9]+\+-?[0-9]+$/) {
-                split($i, g, /[x+]/)
-                if (g[1] > 32 && g[2] > 32) { print $1, $i; found = 1; exit }
-            }
-        }
-        END { exit !found }'
-}
-
-wait_until_gone() {
-    local deadline=$((SECONDS + $1))
-    while [ $SECONDS -le $deadline ]; do
-        character_window >/dev/null || return 0
-        sleep 0.1
-    done
-    return 1
-}
+start_app "$app"
 
 # Clicks at a point of the main window, as a user does; the points are those of its fixed layout.
 click_at() {
@@ -57,7 +31,7 @@ for i in 0 1 2 3 4; do
     click_at ${position_button[$i]}
     click_at $test_button
     deadline=$((SECONDS + 10))
-    until id=$(character_window); do
+    until id=$(character_window "$main"); do
         if [ $SECONDS -gt $deadline ]; then
             /usr/bin/python3 "$E2E_DIR/grab.py" "$shots/failed-$i.ppm" || true
             fail "no character after Test (${names[$i]})"
@@ -69,7 +43,7 @@ for i in 0 1 2 3 4; do
     [ "$position" = "${expected[$i]}" ] || fail "${names[$i]}: at $position, not ${expected[$i]}"
     sleep 1
     /usr/bin/python3 "$E2E_DIR/grab.py" "$shots/position-$i.ppm"
-    wait_until_gone 30 || fail "the character did not leave (${names[$i]})"
+    wait_for_no_character "$main" 30 || fail "the character did not leave (${names[$i]})"
 done
 
 echo "-- the spoken phrase, recorded from the null sink's monitor"
@@ -82,13 +56,13 @@ for _ in $(seq 100); do [ -s "$E2E_WORK/monitor.raw" ] && break; sleep 0.05; don
 click_at ${position_button[0]}
 click_at $test_button
 deadline=$((SECONDS + 10))
-until id=$(character_window); do
+until id=$(character_window "$main"); do
     [ $SECONDS -le $deadline ] || fail "no character after Test (recording)"
     sleep 0.05
 done
 # Successive pictures of the character while it explains and speaks.
 /usr/bin/python3 "$E2E_DIR/grab.py" --area "${id#* }" --every 0.15 "$shots"/speaking-{01..30}.ppm
-wait_until_gone 30 || fail "the character did not leave after speaking"
+wait_for_no_character "$main" 30 || fail "the character did not leave after speaking"
 sleep 0.5
 kill "$recorder"
 wait "$recorder" 2>/dev/null || true

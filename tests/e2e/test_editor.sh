@@ -11,10 +11,7 @@ start_pulse
 
 app="$E2E_WORK/app"
 install_app "$app" "$CHARACTERS"
-LC_ALL=en_US.UTF-8 "$app/horavox" >"$E2E_WORK/app.log" 2>&1 &
-E2E_PIDS+=($!)
-main=$(wait_for_window '^Horavox - ' 20) || fail "the main window did not show"
-sleep 1
+start_app "$app"
 
 # Clicks at a point of a window, as a user does; the points are those of the fixed layouts
 # (15 twips to a pixel), the main window's counted from under its menu bar.
