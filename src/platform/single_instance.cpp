@@ -38,7 +38,6 @@ bool SingleInstance::handOverToRunningCopy()
     // Nobody answers: what is left under the name belongs to a copy that crashed.
     QLocalServer::removeServer(m_serverName);
     m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = m_server->nextPendingConnection()) {
             socket->deleteLater();
