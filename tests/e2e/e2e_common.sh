@@ -148,6 +148,22 @@ wait_for_no_character() {
     return 1
 }
 
+# click_at WINDOW X Y: clicks at a point of a window, as a user does.
+click_at() {
+    sleep 0.3
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+# open_alarm_editor: clicks the add row of the alarm list of the main window $main, its only
+# row, and waits for the editor; the editor's id goes in $editor. The points are those of the
+# fixed layouts (15 twips to a pixel), the main window's counted from under its menu bar, whose
+# height goes in $menu_bar.
+open_alarm_editor() {
+    menu_bar=$(($(xwininfo -id "$main" | awk '/Height:/ {print $2}') - 4470 / 15))
+    click_at "$main" 100 $((3000 / 15 + 8 + menu_bar))
+    editor=$(wait_for_window '^ $' 10) || fail "the add row did not open the editor"
+}
+
 # start_recording FILE: records the null sink's monitor (22050 Hz mono S16) until the test ends;
 # returns once samples arrive.
 start_recording() {

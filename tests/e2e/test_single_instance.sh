@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # One clock at a time: a second copy started while the program runs ends at once with status 0
-# and brings the running one's hidden window back; a copy that was killed does not keep the
-# next one from starting.
+# and brings the running one's hidden window back (the alarm editor instead, while it is open);
+# a copy that was killed does not keep the next one from starting.
 # Usage: test_single_instance.sh HORAVOX CHARACTER_FOLDER
 HORAVOX=$1
 CHARACTERS=$2
@@ -41,5 +41,12 @@ launch_app "$app"
 third=${E2E_PIDS[-1]}
 wait_for_window '^Horavox - ' 20 >/dev/null || fail "the copy after a killed one did not start"
 kill -0 "$third" 2>/dev/null || fail "the copy after a killed one ended"
+
+echo "-- a second copy while an alarm is being edited"
+open_alarm_editor
+LC_ALL=en_US.UTF-8 "$app/horavox" >"$E2E_WORK/fourth.log" 2>&1 || fail "the copy started during editing failed"
+sleep 0.5
+xdotool search --onlyvisible --name '^Horavox - ' >/dev/null 2>&1 && fail "the main window came up over the editor"
+xdotool search --onlyvisible --name '^ $' >/dev/null 2>&1 || fail "the editor went away"
 
 echo "1 passed, 0 failed"
