@@ -14,7 +14,7 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
     libespeak-ng-dev espeak-ng-data espeak-ng libsndfile1-dev fonts-dejavu-core zlib1g-dev \
     libbenchmark-dev \
     clang clang-format libclang-rt-14-dev \
-    xvfb trayer xdotool x11-utils python3-xlib \
+    xvfb trayer xdotool x11-utils python3-xlib dbus-daemon python3-dbus python3-gi libglib2.0-bin \
     pulseaudio pulseaudio-utils sox
 
 echo "== formatting"

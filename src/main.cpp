@@ -2,17 +2,46 @@
 
 #include "agentctl/runtime/agent_engine.h"
 #include "platform/qt_platform.h"
+#include "platform/single_instance.h"
 #include "shell/main_window.h"
+
+namespace {
+
+// Characters stand where the settings put them only where a window may place itself, which a
+// Wayland session refuses; through XWayland it may. A platform the user chose is left alone,
+// and without an X server to reach the program stays on Wayland rather than not start.
+// True when the choice was made here.
+bool preferXWayland()
+{
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qEnvironmentVariableIsEmpty("DISPLAY") ||
+        qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        return false;
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    const bool choseXWayland = preferXWayland();
     QApplication app(argc, argv);
+    // Programs started from here (browser, help viewer) get the user's session as it was.
+    if (choseXWayland)
+        qunsetenv("QT_QPA_PLATFORM");
     QApplication::setApplicationName(QStringLiteral("Horavox"));
     // The program lives on in the tray with its window hidden; only Exit ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // Before anything is read, shown or played: a second copy only brings the first forward.
+    hv::platform::SingleInstance instance(hv::platform::SingleInstance::userServerName());
+    if (instance.handOverToRunningCopy())
+        return 0;
+
     hv::platform::QtPlatform platform;
     agentctl::runtime::AgentEngine agent;
     hv::shell::frmHoravox window(platform, agent);
+    QObject::connect(&instance, &hv::platform::SingleInstance::anotherCopyStarted, &window,
+                     &hv::shell::frmHoravox::comeForward);
     return QApplication::exec();
 }

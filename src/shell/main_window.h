@@ -175,6 +175,8 @@ public:
     // minimised to the task bar instead of hidden, so it always stays reachable.
     [[nodiscard]] bool isWindowShown() const;
     void setWindowShown(bool shown);
+    // Another copy of the program was started: what the user sees of this one comes forward.
+    void comeForward();
 
     // --- alarm file (alarm_storage.cpp) ---
     [[nodiscard]] QString alarmFilePath() const;

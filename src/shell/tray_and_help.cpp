@@ -4,6 +4,7 @@
 #include <QSystemTrayIcon>
 
 #include "alarms/alarm_table.h"
+#include "editor/alarm_wizard.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
 
@@ -43,6 +44,19 @@ void frmHoravox::setWindowShown(bool shown)
     // A window the program brings up is the one the user deals with next.
     raise();
     activateWindow();
+}
+
+void frmHoravox::comeForward()
+{
+    // While an alarm is being edited the main window waits hidden for the editor to close.
+    if (alarmWizard) {
+        alarmWizard->showNormal();
+        alarmWizard->raise();
+        alarmWizard->activateWindow();
+        return;
+    }
+    setWindowShown(true);
+    mnuShow->setChecked(true);
 }
 
 void frmHoravox::mnuShow_Click()

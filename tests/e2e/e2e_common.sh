@@ -3,7 +3,7 @@
 set -euo pipefail
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # Only the servers started here count, whatever the calling session has.
-unset DISPLAY XAUTHORITY PULSE_SERVER XDG_RUNTIME_DIR
+unset DISPLAY XAUTHORITY PULSE_SERVER XDG_RUNTIME_DIR DBUS_SESSION_BUS_ADDRESS
 
 E2E_WORK=$(mktemp -d)
 E2E_PIDS=()
@@ -32,6 +32,7 @@ fail() {
     exit 1
 }
 
+# start_x [--no-tray]: the X server, with a notification area unless told otherwise.
 start_x() {
     Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp -noreset 9>"$E2E_WORK/display" \
         >"$E2E_WORK/xvfb.log" 2>&1 &
@@ -39,6 +40,7 @@ start_x() {
     for _ in $(seq 100); do [ -s "$E2E_WORK/display" ] && break; sleep 0.05; done
     [ -s "$E2E_WORK/display" ] || fail "Xvfb did not start"
     export DISPLAY=":$(cat "$E2E_WORK/display")"
+    [ "${1:-}" = --no-tray ] && return
     # A notification area, so that the program can live in it as on a desktop.
     trayer --edge top --align right --widthtype pixel --width 100 >"$E2E_WORK/trayer.log" 2>&1 &
     E2E_PIDS+=($!)
@@ -55,6 +57,17 @@ start_pulse() {
         --log-target=stderr 2>"$E2E_WORK/pulse.log"
     for _ in $(seq 50); do pactl info >/dev/null 2>&1 && return; sleep 0.1; done
     fail "PulseAudio did not start"
+}
+
+# wait_for_line FILE REGEX SECONDS: prints the first line of FILE matching REGEX once it is there.
+wait_for_line() {
+    local deadline=$((SECONDS + $3)) line
+    while [ $SECONDS -le $deadline ]; do
+        line=$(grep -m1 -E "$2" "$1" 2>/dev/null || true)
+        if [ -n "$line" ]; then echo "$line"; return 0; fi
+        sleep 0.05
+    done
+    return 1
 }
 
 # install_app DIR [CHARACTER_FOLDER]: the program alone in a folder of its own, with the
@@ -133,6 +146,22 @@ wait_for_no_character() {
         sleep 0.1
     done
     return 1
+}
+
+# click_at WINDOW X Y: clicks at a point of a window, as a user does.
+click_at() {
+    sleep 0.3
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+# open_alarm_editor: clicks the add row of the alarm list of the main window $main, its only
+# row, and waits for the editor; the editor's id goes in $editor. The points are those of the
+# fixed layouts (15 twips to a pixel), the main window's counted from under its menu bar, whose
+# height goes in $menu_bar.
+open_alarm_editor() {
+    menu_bar=$(($(xwininfo -id "$main" | awk '/Height:/ {print $2}') - 4470 / 15))
+    click_at "$main" 100 $((3000 / 15 + 8 + menu_bar))
+    editor=$(wait_for_window '^ $' 10) || fail "the add row did not open the editor"
 }
 
 # start_recording FILE: records the null sink's monitor (22050 Hz mono S16) until the test ends;

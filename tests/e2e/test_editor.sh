@@ -13,16 +13,7 @@ app="$E2E_WORK/app"
 install_app "$app" "$CHARACTERS"
 start_app "$app"
 
-# Clicks at a point of a window, as a user does; the points are those of the fixed layouts
-# (15 twips to a pixel), the main window's counted from under its menu bar.
-click_at() {
-    sleep 0.3
-    xdotool mousemove --window "$1" "$2" "$3" click 1
-}
-menu_bar=$(($(xwininfo -id "$main" | awk '/Height:/ {print $2}') - 4470 / 15))
-# The list's only row is the add row, at the top of the list.
-click_at "$main" 100 $((3000 / 15 + 8 + menu_bar))
-editor=$(wait_for_window '^ $' 10) || fail "the add row did not open the editor"
+open_alarm_editor
 echo "editor open: $(xwininfo -id "$editor" | awk '/geometry/ {print $2}')"
 for _ in $(seq 40); do
     xdotool search --onlyvisible --name '^Horavox - ' >/dev/null 2>&1 || break

@@ -38,7 +38,9 @@ for _ in $(seq 40); do [ -f "$app/Settings.ini" ] && break; sleep 0.05; done
 cmp -s "$E2E_WORK/expected.ini" "$app/Settings.ini" || fail "Settings.ini after close: '$(cat "$app/Settings.ini")'"
 kill -0 "$pid" 2>/dev/null || fail "closing the window ended the program"
 xdotool search --onlyvisible --name '^Horavox - ' >/dev/null 2>&1 && fail "the window stayed visible"
+# Gone before the next start, which would otherwise only bring this one forward.
 kill "$pid"
+wait "$pid" || true
 
 echo "-- no audio device"
 app="$E2E_WORK/silent"

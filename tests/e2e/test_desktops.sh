@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The notification areas of today's desktops. Where a StatusNotifierWatcher runs on the session
+# bus the program registers its item there; where an X notification area runs it docks an
+# XEmbed icon; with neither, its window stays within reach instead of hiding.
+# Usage: test_desktops.sh HORAVOX CHARACTER_FOLDER
+HORAVOX=$1
+CHARACTERS=$2
+. "$(dirname "$0")/e2e_common.sh"
+
+start_x --no-tray
+start_pulse
+app="$E2E_WORK/app"
+install_app "$app" "$CHARACTERS"
+# A later run: the program goes to its notification area at start.
+printf '"olwen",1,1,2,1,#FALSE#,"%s/msagent/chars/"\r\n' "$app" >"$app/Settings.ini"
+
+# stop_app: ends the copy launch_app started last, so that the next one starts afresh.
+stop_app() {
+    kill "${E2E_PIDS[-1]}"
+    wait "${E2E_PIDS[-1]}" 2>/dev/null || true
+}
+
+echo "-- no notification area"
+launch_app "$app"
+wait_for_window '^Horavox - ' 20 >/dev/null || fail "with no notification area the window was hidden"
+stop_app
+
+echo "-- XEmbed notification area"
+/usr/bin/python3 "$E2E_DIR/xembed_tray.py" >"$E2E_WORK/xembed.out" 2>"$E2E_WORK/xembed.log" &
+E2E_PIDS+=($!)
+tray=$!
+wait_for_line "$E2E_WORK/xembed.out" '^ready$' 5 >/dev/null || fail "the XEmbed tray did not start"
+launch_app "$app"
+icon=$(wait_for_line "$E2E_WORK/xembed.out" '^0x' 20) || fail "no icon asked to dock"
+xprop -id "$icon" WM_CLASS | grep -q '"horavox"' || fail "the docked window $icon is not the program's"
+xdotool search --onlyvisible --name '^Horavox - ' >/dev/null 2>&1 && fail "the window did not go to the tray"
+echo "docked $icon"
+stop_app
+kill "$tray"
+
+echo "-- StatusNotifierItem on the session bus"
+dbus-daemon --session --nofork --print-address=1 >"$E2E_WORK/bus" 2>"$E2E_WORK/dbus.log" &
+E2E_PIDS+=($!)
+DBUS_SESSION_BUS_ADDRESS=$(wait_for_line "$E2E_WORK/bus" . 5) || fail "dbus-daemon did not start"
+export DBUS_SESSION_BUS_ADDRESS
+/usr/bin/python3 "$E2E_DIR/sni_watcher.py" >"$E2E_WORK/sni.out" 2>"$E2E_WORK/sni.log" &
+E2E_PIDS+=($!)
+wait_for_line "$E2E_WORK/sni.out" '^ready$' 5 >/dev/null || fail "the watcher did not start"
+launch_app "$app"
+item=$(wait_for_line "$E2E_WORK/sni.out" '^[:o]' 20) || fail "no item registered with the watcher"
+tip=$(gdbus call --session -d "$item" -o /StatusNotifierItem \
+    -m org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem ToolTip) ||
+    fail "the item $item does not answer"
+echo "item $item, tool tip $tip"
+[[ "$tip" == *"'Horavox'"* ]] || fail "the item's tool tip is not Horavox: $tip"
+xdotool search --onlyvisible --name '^Horavox - ' >/dev/null 2>&1 && fail "the window did not go to the tray"
+stop_app
+
+echo "1 passed, 0 failed"
