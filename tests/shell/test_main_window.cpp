@@ -1,15 +1,23 @@
 #include <algorithm>
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QCalendarWidget>
+#include <QDebug>
+#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QStyleOptionGroupBox>
 #include <QTest>
 #include <QTimer>
 
+#include "about/about_dialog.h"
+#include "editor/alarm_wizard.h"
+#include "shell/dialog_font.h"
 #include "window_fixture.h"
 
 using hv::shell::frmHoravox;
@@ -36,6 +44,52 @@ QByteArray alarmLines(int n)
     return lines;
 }
 
+// Every text under root that its widget cuts off, against the room its style gives the text.
+QStringList cutTexts(const QWidget& root)
+{
+    QStringList cut;
+    const QList<QCalendarWidget*> calendars = root.findChildren<QCalendarWidget*>();
+    for (QWidget* widget : root.findChildren<QWidget*>()) {
+        QString text;
+        QRect room;
+        int flags = Qt::TextShowMnemonic;
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            text = label->text();
+            room = label->contentsRect();
+            flags = label->wordWrap() ? Qt::TextWordWrap : 0;
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            option.text = text = button->text();
+            room = widget->style()->subElementRect(qobject_cast<QRadioButton*>(button)
+                                                       ? QStyle::SE_RadioButtonContents
+                                                       : QStyle::SE_PushButtonContents,
+                                                   &option, button);
+        } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
+            QStyleOptionGroupBox option;
+            option.initFrom(frame);
+            option.text = text = frame->title();
+            // The style sizes the title to its text: the room is what the frame leaves of it.
+            room = widget->style()
+                       ->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel)
+                       .intersected(frame->rect());
+        }
+        // The calendar lays out its own navigation.
+        if (text.isEmpty() || std::any_of(calendars.begin(), calendars.end(),
+                                          [widget](auto* c) { return c->isAncestorOf(widget); }))
+            continue;
+        const QFontMetrics metrics(widget->font());
+        QSize need = metrics.boundingRect(QRect(0, 0, room.width(), 10000), flags, text).size();
+        // A single line's ink must fit, not its cell: a box drawn a pixel short of the cell is
+        // whole where no letter reaches that far.
+        if (flags != Qt::TextWordWrap)
+            need.setHeight(metrics.tightBoundingRect(text).height());
+        if (need.width() > room.width() || need.height() > room.height())
+            QDebug(&cut.emplace_back()) << text << "needs" << need << "has" << room.size();
+    }
+    return cut;
+}
+
 QStringList texts(const QListWidget* list)
 {
     QStringList entries;
@@ -53,6 +107,7 @@ class TestMainWindow final : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -71,6 +126,8 @@ private slots:
     void alarmsSwitchNeedsAlarms();
     void closeMinimizeAndExitWriteBothFiles_data();
     void closeMinimizeAndExitWriteBothFiles();
+    void everyTextFitsItsWidget_data();
+    void everyTextFitsItsWidget();
     void noSoundDeviceEndsAtOnceWritingNothing();
     void showToggleAndHelp();
 
@@ -114,6 +171,12 @@ private:
     std::unique_ptr<WindowFixture> m_f;
     frmHoravox* m_window = nullptr;
 };
+
+void TestMainWindow::initTestCase()
+{
+    // Offscreen windows find their faces through fontconfig, as the program does.
+    hv::shell::useDialogFont();
+}
 
 void TestMainWindow::init()
 {
@@ -416,6 +479,33 @@ void TestMainWindow::closeMinimizeAndExitWriteBothFiles()
     } else {
         QVERIFY(!window.isWindowShown() && !window.mnuShow->isChecked());
     }
+}
+
+void TestMainWindow::everyTextFitsItsWidget_data()
+{
+    QTest::addColumn<QString>("window");
+    for (const char* window : {"main window", "folder-search panel", "editor", "About"})
+        QTest::newRow(window) << QString(window);
+}
+
+void TestMainWindow::everyTextFitsItsWidget()
+{
+    QFETCH(QString, window);
+    frmHoravox& main =
+        start(window == "folder-search panel" ? QStringList() : QStringList{"P.acs"});
+    QWidget* root = &main;
+    if (window == "folder-search panel") {
+        root = main.fraFindAgentPath;
+    } else if (window == "editor") {
+        main.alarmTable.bAddAlarm = true;
+        main.OpenAlarmEditor();
+        root = main.alarmWizard;
+    } else if (window == "About") {
+        main.mnuAboutDialog->trigger();
+        root = main.aboutDialog;
+    }
+    const QStringList cut = cutTexts(*root);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
 }
 
 void TestMainWindow::noSoundDeviceEndsAtOnceWritingNothing()
