@@ -67,6 +67,7 @@ frmHoravox::frmHoravox(platform::Platform& platform, agentctl::AgentControl& age
     tmrClock = new QTimer(this);
     tmrClock->setTimerType(Qt::PreciseTimer);
     connectControls();
+    watchActivationSource();
     Form_Load();
 }
 

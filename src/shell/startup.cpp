@@ -1,9 +1,11 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QRadioButton>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QWindow>
 
 #include "alarms/alarm_table.h"
 #include "platform/platform.h"
@@ -97,10 +99,28 @@ void frmHoravox::closeEvent(QCloseEvent* event)
     QCoreApplication::quit();
 }
 
+void frmHoravox::watchActivationSource()
+{
+    // No focus window means the user went to another application.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* focused) {
+        if (!focused)
+            m_nextActivation = ActivationSource::OtherApplication;
+        else if (focused != windowHandle())
+            m_nextActivation = ActivationSource::ProgramWindow;
+    });
+}
+
+void frmHoravox::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    m_nextActivation = ActivationSource::ProgramWindow;
+}
+
 void frmHoravox::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
+        m_nextActivation == ActivationSource::ProgramWindow)
         Form_Activate();
 }
 

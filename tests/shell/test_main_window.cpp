@@ -5,6 +5,7 @@
 #include <QCalendarWidget>
 #include <QDebug>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -129,6 +130,8 @@ private slots:
     void everyTextFitsItsWidget_data();
     void everyTextFitsItsWidget();
     void noSoundDeviceEndsAtOnceWritingNothing();
+    void soundCheckOnComingBackFromTheProgram_data();
+    void soundCheckOnComingBackFromTheProgram();
     void showToggleAndHelp();
 
     void agentSpeakCallsInOrder_data();
@@ -529,6 +532,31 @@ void TestMainWindow::noSoundDeviceEndsAtOnceWritingNothing()
     m_f->platform.audioOutputs = 1;
     window.Form_Activate();
     QCOMPARE(m_f->platform.messageBoxes.size(), 1);
+}
+
+void TestMainWindow::soundCheckOnComingBackFromTheProgram_data()
+{
+    QTest::addColumn<bool>("fromProgram");
+    QTest::newRow("from the About dialog") << true;
+    QTest::newRow("from another application") << false;
+}
+
+void TestMainWindow::soundCheckOnComingBackFromTheProgram()
+{
+    QFETCH(bool, fromProgram);
+    frmHoravox& window = start();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    m_f->platform.audioOutputs = 0;
+    window.mnuAboutDialog->trigger();
+    window.aboutDialog->activateWindow();
+    QTRY_COMPARE(QGuiApplication::focusWindow(), window.aboutDialog->windowHandle());
+    // What the platform reports when the user turns to another application.
+    if (!fromProgram)
+        emit qGuiApp->focusWindowChanged(nullptr);
+    window.aboutDialog->close();
+    window.activateWindow();
+    QTRY_COMPARE(QGuiApplication::focusWindow(), window.windowHandle());
+    QCOMPARE(m_f->platform.endRequests, fromProgram ? 1 : 0);
 }
 
 void TestMainWindow::showToggleAndHelp()
