@@ -91,6 +91,7 @@ void frmHoravox::buildLayout()
 
     fraMain = new QFrame(client);
     place(fraMain, 45, 345, 5070, 2415);
+    fraMain->setFrameStyle(QFrame::Box | QFrame::Sunken);
 
     Frame1[0] = new QGroupBox(QStringLiteral("Say Time every"), fraMain);
     place(Frame1[0], 0, 0, 1410, 2415);
@@ -152,13 +153,11 @@ void frmHoravox::buildLayout()
     lblAlarmHeader[1] =
         new QLabel(QStringLiteral("<right-click alarm to test, edit or delete it>"), client);
     place(lblAlarmHeader[1], 4515, 2805, 2880, 210);
-    for (QLabel* header : lblAlarmHeader) {
-        header->setAutoFillBackground(true);
-        QPalette colours = header->palette();
-        colours.setColor(QPalette::Window, QColor(0xFF, 0xFF, 0xE1));
-        colours.setColor(QPalette::WindowText, Qt::blue);
-        header->setPalette(colours);
-    }
+    lblAlarmHeader[0]->setAutoFillBackground(true);
+    QPalette colours = lblAlarmHeader[0]->palette();
+    colours.setColor(QPalette::Window, QColor(0xFF, 0xFF, 0xE1));
+    colours.setColor(QPalette::WindowText, Qt::blue);
+    lblAlarmHeader[0]->setPalette(colours);
 
     lstAlarms = new QListWidget(client);
     place(lstAlarms, 30, 3000, 7380, 1425);

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCalendarWidget>
 #include <QDebug>
+#include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -132,6 +133,7 @@ private slots:
     void noSoundDeviceEndsAtOnceWritingNothing();
     void soundCheckOnComingBackFromTheProgram_data();
     void soundCheckOnComingBackFromTheProgram();
+    void panelBorderAndHeaderColours();
     void showToggleAndHelp();
 
     void agentSpeakCallsInOrder_data();
@@ -557,6 +559,18 @@ void TestMainWindow::soundCheckOnComingBackFromTheProgram()
     window.activateWindow();
     QTRY_COMPARE(QGuiApplication::focusWindow(), window.windowHandle());
     QCOMPARE(m_f->platform.endRequests, fromProgram ? 1 : 0);
+}
+
+void TestMainWindow::panelBorderAndHeaderColours()
+{
+    frmHoravox& window = start();
+    QVERIFY(window.fraMain->frameWidth() > 0);
+    for (QLabel* header : window.lblAlarmHeader) {
+        const QColor back = header->grab().toImage().pixelColor(0, 0);
+        const QColor text = header->palette().color(QPalette::WindowText);
+        QCOMPARE(back == QColor(0xFF, 0xFF, 0xE1), header == window.lblAlarmHeader[0]);
+        QCOMPARE(text == Qt::blue, header == window.lblAlarmHeader[0]);
+    }
 }
 
 void TestMainWindow::showToggleAndHelp()
