@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -90,7 +91,9 @@ void frmHoravox::closeEvent(QCloseEvent* event)
         event->ignore();
         SaveSettings();
         SaveAlarms();
-        mnuShow_Click();
+        // Not the toggle: a window already minimised in place of hidden would come back.
+        setWindowShown(false);
+        mnuShow->setChecked(false);
         return;
     }
     event->accept();

@@ -447,6 +447,7 @@ void TestMainWindow::closeMinimizeAndExitWriteBothFiles_data()
 {
     QTest::addColumn<QString>("how");
     QTest::newRow("close box") << "close";
+    QTest::newRow("close box while minimised") << "closeMinimised";
     QTest::newRow("Minimize") << "minimize";
     QTest::newRow("Exit menu") << "exit";
     QTest::newRow("Exit button") << "exitButton";
@@ -464,7 +465,9 @@ void TestMainWindow::closeMinimizeAndExitWriteBothFiles()
     window.AgentSpeak(QStringLiteral("The time is, 9:00."));
     log().clear();
 
-    if (how == "close")
+    if (how == "closeMinimised")
+        window.mnuShow->trigger();
+    if (how.startsWith("close"))
         window.close();
     else if (how == "minimize")
         window.cmdClose->click();
