@@ -11,7 +11,7 @@ apt-get update
 # window tools (xwininfo is in x11-utils), and their sound server and recorder.
 DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
     g++ cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev \
-    libespeak-ng-dev espeak-ng-data espeak-ng libsndfile1-dev fonts-dejavu-core zlib1g-dev \
+    libespeak-ng-dev espeak-ng-data espeak-ng libsndfile1-dev fonts-dejavu-core fonts-wine fonts-liberation zlib1g-dev \
     libbenchmark-dev \
     clang clang-format libclang-rt-14-dev \
     xvfb trayer xdotool x11-utils python3-xlib dbus-daemon python3-dbus python3-gi libglib2.0-bin \

@@ -3,6 +3,7 @@
 #include "agentctl/runtime/agent_engine.h"
 #include "platform/qt_platform.h"
 #include "platform/single_instance.h"
+#include "shell/dialog_font.h"
 #include "shell/main_window.h"
 
 namespace {
@@ -38,6 +39,7 @@ int main(int argc, char* argv[])
     if (instance.handOverToRunningCopy())
         return 0;
 
+    hv::shell::useDialogFont();
     hv::platform::QtPlatform platform;
     agentctl::runtime::AgentEngine agent;
     hv::shell::frmHoravox window(platform, agent);

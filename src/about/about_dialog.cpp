@@ -1,5 +1,6 @@
 #include "about/about_dialog.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -78,11 +79,11 @@ frmAbout::frmAbout(platform::Platform& platform, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("About Horavox"));
     setAttribute(Qt::WA_DeleteOnClose);
-    // The layout was drawn for a small, narrow dialog font.
-    QFont small = font();
-    small.setPixelSize(10);
-    small.setStretch(QFont::Condensed);
-    setFont(small);
+    // The credit lines are longer than the boxes drawn for them in the dialog font: the
+    // narrow face of the "Bugs/Comments:" label, at the same size, fits them all.
+    QFont narrow = font();
+    narrow.setFamily(QStringLiteral("Arial Narrow"));
+    setFont(narrow);
     setFixedSize(px(4305), px(3840));
 
     Image1 = label(this, QString(), 90, 60, 1185, 1725);
@@ -114,13 +115,12 @@ frmAbout::frmAbout(platform::Platform& platform, QWidget* parent)
     lblCreditA =
         label(this, QStringLiteral("http://www.example.org/~dorrit/"), 1245, 1995, 2910, 225);
     Label4 = label(this, QStringLiteral("Osric's web site:"), 60, 2235, 1155, 225);
-    lblCreditC = label(this, QStringLiteral("http://www.example.org/osric/no-site-yet"), 1245, 2235,
-                       2640, 225);
+    lblCreditC =
+        label(this, QStringLiteral("http://www.example.org/osric/none-yet"), 1245, 2235, 2640, 225);
     Label10 = label(this, QStringLiteral("Ilsabet's web site:"), 75, 2475, 1155, 225);
     lblCreditB =
         label(this, QStringLiteral("http://www.example.com/ilsabet/"), 1245, 2475, 2640, 225);
     Label11 = label(this, QStringLiteral("Bugs/Comments:"), 120, 2745, 1080, 225);
-    Label11->setFont(QFont(QStringLiteral("Arial Narrow"), small.pointSize()));
     lblCreditAEmail =
         label(this, QStringLiteral("mailto:dorrit@example.org"), 1245, 2760, 2760, 225);
     Label2 = coloured(
@@ -130,10 +130,10 @@ frmAbout::frmAbout(platform::Platform& platform, QWidget* parent)
               210, 3120, 3870, 660),
         CYAN);
 
-    QFont linkFont(QStringLiteral("Times New Roman"));
-    linkFont.setPointSizeF(8.25);
+    // Times New Roman 8.25 point: the application font's 11 pixels.
+    QFont linkFont = QApplication::font();
+    linkFont.setFamily(QStringLiteral("Times New Roman"));
     linkFont.setWeight(QFont::Normal);
-    linkFont.setStretch(QFont::Condensed);
     for (QLabel* link : {lblCreditA, lblCreditC, lblCreditB, lblCreditAEmail}) {
         link->setFont(linkFont);
         QPalette colours = link->palette();

@@ -44,24 +44,21 @@ void paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
 
 void frmAlarmWizard::buildLayout()
 {
-    // The client area is 5595 x 4470 twips, drawn for a narrow dialog font of 11-pixel letters;
-    // a condensed face of 10 pixels fits the captions into the same room.
+    // The client area is 5595 x 4470 twips, drawn for the application's dialog font.
     // The controls are made in tab order, which starts at the time box.
     setFixedSize(px(5595), px(4470));
-    QFont small = font();
-    small.setPixelSize(10);
-    small.setStretch(QFont::Condensed);
-    setFont(small);
     setAutoFillBackground(true);
     paint(this, QPalette::Window, QColor(255, 255, 128));
 
     Label1[14] = label(this, QStringLiteral("Add Alarm Wizard"), 0, 0, 5595, 300);
-    QFont title(QStringLiteral("Arial"), 12);
+    // Arial 12 point bold, in pixels like the layout.
+    QFont title(QStringLiteral("Arial"));
+    title.setPixelSize(16);
     title.setBold(true);
     Label1[14]->setFont(title);
     Label1[14]->setAlignment(Qt::AlignCenter);
     Label1[12] = label(this, QStringLiteral("Steps"), 30, 315, 450, 255);
-    QFont arial = small;
+    QFont arial = font();
     arial.setFamily(QStringLiteral("Arial"));
     Label1[12]->setFont(arial);
 
@@ -96,7 +93,7 @@ void frmAlarmWizard::buildLayout()
     Label1[3] = label(this, QStringLiteral("hh:mm"), 4170, 405, 555, 180);
     // The gap falls where this font puts it, not where the twips assume: centre the word in it.
     const QString before = QStringLiteral("Enter the alarm time in ");
-    const QFontMetrics metrics(small);
+    const QFontMetrics metrics(font());
     const int gap = metrics.horizontalAdvance(QString(15, u' '));
     const int word = metrics.horizontalAdvance(Label1[3]->text());
     Label1[3]->move(Label1[1]->x() + metrics.horizontalAdvance(before) + (gap - word) / 2,

@@ -32,6 +32,7 @@ void frmHoravox::buildFolderSearchPanel()
 {
     fraFindAgentPath = new QFrame(centralWidget());
     fraFindAgentPath->setGeometry(px(OUT_OF_VIEW), px(300), px(4965), px(2370));
+    fraFindAgentPath->setFrameStyle(QFrame::Box | QFrame::Sunken);
     lblFindAgentPath = new QLabel(
         QStringLiteral("Please select the drive and folder where your Agent files are located:"),
         fraFindAgentPath);

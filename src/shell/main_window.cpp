@@ -67,6 +67,7 @@ frmHoravox::frmHoravox(platform::Platform& platform, agentctl::AgentControl& age
     tmrClock = new QTimer(this);
     tmrClock->setTimerType(Qt::PreciseTimer);
     connectControls();
+    watchActivationSource();
     Form_Load();
 }
 
@@ -76,21 +77,21 @@ void frmHoravox::buildLayout()
 {
     auto* client = new QWidget(this);
     setCentralWidget(client);
-    // The layout was drawn for a small dialog font of 11-pixel letters.
-    QFont small = font();
-    small.setPixelSize(11);
-    client->setFont(small);
     // The client area is 7425 x 4470 twips under the menu bar.
     setFixedSize(px(7425), px(4470) + menuBar()->sizeHint().height());
 
     Label1 = new QLabel(QStringLiteral("The Horavox version 2.01"), client);
     place(Label1, 0, 0, 7440, 300);
-    QFont title(QStringLiteral("Arial"), 12);
+    // Arial 12 point bold; pixels, like the layout, so that the title keeps to its box
+    // whatever the screen's dots per inch.
+    QFont title(QStringLiteral("Arial"));
+    title.setPixelSize(16);
     title.setBold(true);
     Label1->setFont(title);
 
     fraMain = new QFrame(client);
     place(fraMain, 45, 345, 5070, 2415);
+    fraMain->setFrameStyle(QFrame::Box | QFrame::Sunken);
 
     Frame1[0] = new QGroupBox(QStringLiteral("Say Time every"), fraMain);
     place(Frame1[0], 0, 0, 1410, 2415);
@@ -152,16 +153,11 @@ void frmHoravox::buildLayout()
     lblAlarmHeader[1] =
         new QLabel(QStringLiteral("<right-click alarm to test, edit or delete it>"), client);
     place(lblAlarmHeader[1], 4515, 2805, 2880, 210);
-    QFont headerFont = small;
-    headerFont.setPixelSize(10);
-    for (QLabel* header : lblAlarmHeader) {
-        header->setFont(headerFont);
-        header->setAutoFillBackground(true);
-        QPalette colours = header->palette();
-        colours.setColor(QPalette::Window, QColor(0xFF, 0xFF, 0xE1));
-        colours.setColor(QPalette::WindowText, Qt::blue);
-        header->setPalette(colours);
-    }
+    lblAlarmHeader[0]->setAutoFillBackground(true);
+    QPalette colours = lblAlarmHeader[0]->palette();
+    colours.setColor(QPalette::Window, QColor(0xFF, 0xFF, 0xE1));
+    colours.setColor(QPalette::WindowText, Qt::blue);
+    lblAlarmHeader[0]->setPalette(colours);
 
     lstAlarms = new QListWidget(client);
     place(lstAlarms, 30, 3000, 7380, 1425);

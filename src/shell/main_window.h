@@ -238,6 +238,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildLayout();
@@ -245,7 +246,18 @@ private:
     void buildTrayIcon();
     void buildFolderSearchPanel();
     void connectControls();
+    void watchActivationSource();
     void setWindowHeight(int twips);
+
+    // Where the next activation of this window comes from. The sound-device check runs when
+    // the window is shown or the user comes back to it from another window of the program,
+    // not each time the user comes back from another application.
+    enum class ActivationSource
+    {
+        ProgramWindow,
+        OtherApplication
+    };
+    ActivationSource m_nextActivation = ActivationSource::ProgramWindow;
 
     platform::Platform& m_platform;
     // Set when records that could not be loaded could not be copied aside either: the alarm

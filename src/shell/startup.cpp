@@ -1,9 +1,12 @@
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QRadioButton>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QWindow>
 
 #include "alarms/alarm_table.h"
 #include "platform/platform.h"
@@ -88,7 +91,9 @@ void frmHoravox::closeEvent(QCloseEvent* event)
         event->ignore();
         SaveSettings();
         SaveAlarms();
-        mnuShow_Click();
+        // Not the toggle: a window already minimised in place of hidden would come back.
+        setWindowShown(false);
+        mnuShow->setChecked(false);
         return;
     }
     event->accept();
@@ -97,10 +102,28 @@ void frmHoravox::closeEvent(QCloseEvent* event)
     QCoreApplication::quit();
 }
 
+void frmHoravox::watchActivationSource()
+{
+    // No focus window means the user went to another application.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* focused) {
+        if (!focused)
+            m_nextActivation = ActivationSource::OtherApplication;
+        else if (focused != windowHandle())
+            m_nextActivation = ActivationSource::ProgramWindow;
+    });
+}
+
+void frmHoravox::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    m_nextActivation = ActivationSource::ProgramWindow;
+}
+
 void frmHoravox::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
+        m_nextActivation == ActivationSource::ProgramWindow)
         Form_Activate();
 }
 

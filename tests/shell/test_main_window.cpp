@@ -1,15 +1,25 @@
 #include <algorithm>
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QCalendarWidget>
+#include <QDebug>
+#include <QFrame>
+#include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QStyleOptionGroupBox>
 #include <QTest>
 #include <QTimer>
 
+#include "about/about_dialog.h"
+#include "editor/alarm_wizard.h"
+#include "shell/dialog_font.h"
 #include "window_fixture.h"
 
 using hv::shell::frmHoravox;
@@ -36,6 +46,52 @@ QByteArray alarmLines(int n)
     return lines;
 }
 
+// Every text under root that its widget cuts off, against the room its style gives the text.
+QStringList cutTexts(const QWidget& root)
+{
+    QStringList cut;
+    const QList<QCalendarWidget*> calendars = root.findChildren<QCalendarWidget*>();
+    for (QWidget* widget : root.findChildren<QWidget*>()) {
+        QString text;
+        QRect room;
+        int flags = Qt::TextShowMnemonic;
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            text = label->text();
+            room = label->contentsRect();
+            flags = label->wordWrap() ? Qt::TextWordWrap : 0;
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            option.text = text = button->text();
+            room = widget->style()->subElementRect(qobject_cast<QRadioButton*>(button)
+                                                       ? QStyle::SE_RadioButtonContents
+                                                       : QStyle::SE_PushButtonContents,
+                                                   &option, button);
+        } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
+            QStyleOptionGroupBox option;
+            option.initFrom(frame);
+            option.text = text = frame->title();
+            // The style sizes the title to its text: the room is what the frame leaves of it.
+            room = widget->style()
+                       ->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel)
+                       .intersected(frame->rect());
+        }
+        // The calendar lays out its own navigation.
+        if (text.isEmpty() || std::any_of(calendars.begin(), calendars.end(),
+                                          [widget](auto* c) { return c->isAncestorOf(widget); }))
+            continue;
+        const QFontMetrics metrics(widget->font());
+        QSize need = metrics.boundingRect(QRect(0, 0, room.width(), 10000), flags, text).size();
+        // A single line's ink must fit, not its cell: a box drawn a pixel short of the cell is
+        // whole where no letter reaches that far.
+        if (flags != Qt::TextWordWrap)
+            need.setHeight(metrics.tightBoundingRect(text).height());
+        if (need.width() > room.width() || need.height() > room.height())
+            QDebug(&cut.emplace_back()) << text << "needs" << need << "has" << room.size();
+    }
+    return cut;
+}
+
 QStringList texts(const QListWidget* list)
 {
     QStringList entries;
@@ -53,6 +109,7 @@ class TestMainWindow final : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -71,7 +128,11 @@ private slots:
     void alarmsSwitchNeedsAlarms();
     void closeMinimizeAndExitWriteBothFiles_data();
     void closeMinimizeAndExitWriteBothFiles();
-    void noSoundDeviceEndsAtOnceWritingNothing();
+    void everyTextFitsItsWidget_data();
+    void everyTextFitsItsWidget();
+    void noSoundDeviceEndsAtOnceOnComingBackFromTheProgram_data();
+    void noSoundDeviceEndsAtOnceOnComingBackFromTheProgram();
+    void panelBorderAndHeaderColours();
     void showToggleAndHelp();
 
     void agentSpeakCallsInOrder_data();
@@ -114,6 +175,12 @@ private:
     std::unique_ptr<WindowFixture> m_f;
     frmHoravox* m_window = nullptr;
 };
+
+void TestMainWindow::initTestCase()
+{
+    // Offscreen windows find their faces through fontconfig, as the program does.
+    hv::shell::useDialogFont();
+}
 
 void TestMainWindow::init()
 {
@@ -379,6 +446,7 @@ void TestMainWindow::closeMinimizeAndExitWriteBothFiles_data()
 {
     QTest::addColumn<QString>("how");
     QTest::newRow("close box") << "close";
+    QTest::newRow("close box while minimised") << "closeMinimised";
     QTest::newRow("Minimize") << "minimize";
     QTest::newRow("Exit menu") << "exit";
     QTest::newRow("Exit button") << "exitButton";
@@ -396,7 +464,9 @@ void TestMainWindow::closeMinimizeAndExitWriteBothFiles()
     window.AgentSpeak(QStringLiteral("The time is, 9:00."));
     log().clear();
 
-    if (how == "close")
+    if (how == "closeMinimised")
+        window.mnuShow->trigger();
+    if (how.startsWith("close"))
         window.close();
     else if (how == "minimize")
         window.cmdClose->click();
@@ -418,27 +488,75 @@ void TestMainWindow::closeMinimizeAndExitWriteBothFiles()
     }
 }
 
-void TestMainWindow::noSoundDeviceEndsAtOnceWritingNothing()
+void TestMainWindow::everyTextFitsItsWidget_data()
+{
+    QTest::addColumn<QString>("window");
+    for (const char* window : {"main window", "folder-search panel", "editor", "About"})
+        QTest::newRow(window) << QString(window);
+}
+
+void TestMainWindow::everyTextFitsItsWidget()
+{
+    QFETCH(QString, window);
+    frmHoravox& main =
+        start(window == "folder-search panel" ? QStringList() : QStringList{"P.acs"});
+    QWidget* root = &main;
+    if (window == "folder-search panel") {
+        root = main.fraFindAgentPath;
+    } else if (window == "editor") {
+        main.alarmTable.bAddAlarm = true;
+        main.OpenAlarmEditor();
+        root = main.alarmWizard;
+    } else if (window == "About") {
+        main.mnuAboutDialog->trigger();
+        root = main.aboutDialog;
+    }
+    const QStringList cut = cutTexts(*root);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
+}
+
+void TestMainWindow::noSoundDeviceEndsAtOnceOnComingBackFromTheProgram_data()
+{
+    QTest::addColumn<bool>("fromProgram");
+    QTest::newRow("from the About dialog") << true;
+    QTest::newRow("from another application") << false;
+}
+
+void TestMainWindow::noSoundDeviceEndsAtOnceOnComingBackFromTheProgram()
+{
+    QFETCH(bool, fromProgram);
+    frmHoravox& window = start();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    const QStringList files = QDir(m_f->app.path()).entryList(QDir::Files);
+    const QByteArray settings = m_f->readFile(m_f->settingsPath());
+    m_f->platform.audioOutputs = 0;
+    window.mnuAboutDialog->trigger();
+    window.aboutDialog->activateWindow();
+    QTRY_COMPARE(QGuiApplication::focusWindow(), window.aboutDialog->windowHandle());
+    // What the platform reports when the user turns to another application.
+    if (!fromProgram)
+        emit qGuiApp->focusWindowChanged(nullptr);
+    window.aboutDialog->close();
+    window.activateWindow();
+    QTRY_COMPARE(QGuiApplication::focusWindow(), window.windowHandle());
+    QCOMPARE(m_f->platform.endRequests, fromProgram ? 1 : 0);
+    const auto box = m_f->platform.messageBoxes.value(0);
+    QCOMPARE(box.text + box.title, fromProgram ? "No Sound Card Found!Exiting Horavox!" : "");
+    QVERIFY(!fromProgram || box.icon == hv::platform::MessageIcon::Critical);
+    QCOMPARE(QDir(m_f->app.path()).entryList(QDir::Files), files);
+    QCOMPARE(m_f->readFile(m_f->settingsPath()), settings);
+}
+
+void TestMainWindow::panelBorderAndHeaderColours()
 {
     frmHoravox& window = start();
-    const QStringList before = QDir(m_f->app.path()).entryList(QDir::Files);
-    const QByteArray settingsBefore = m_f->readFile(m_f->settingsPath());
-    m_f->platform.audioOutputs = 0;
-
-    window.Form_Activate();
-
-    QCOMPARE(m_f->platform.messageBoxes.size(), 1);
-    const auto& box = m_f->platform.messageBoxes.first();
-    QCOMPARE(box.text, QStringLiteral("No Sound Card Found!"));
-    QCOMPARE(box.title, QStringLiteral("Exiting Horavox!"));
-    QCOMPARE(box.icon, hv::platform::MessageIcon::Critical);
-    QCOMPARE(m_f->platform.endRequests, 1);
-    QCOMPARE(QDir(m_f->app.path()).entryList(QDir::Files), before);
-    QCOMPARE(m_f->readFile(m_f->settingsPath()), settingsBefore);
-
-    m_f->platform.audioOutputs = 1;
-    window.Form_Activate();
-    QCOMPARE(m_f->platform.messageBoxes.size(), 1);
+    QVERIFY(window.fraMain->frameWidth() > 0);
+    for (QLabel* header : window.lblAlarmHeader) {
+        const QColor back = header->grab().toImage().pixelColor(0, 0);
+        const QColor text = header->palette().color(QPalette::WindowText);
+        QCOMPARE(back == QColor(0xFF, 0xFF, 0xE1), header == window.lblAlarmHeader[0]);
+        QCOMPARE(text == Qt::blue, header == window.lblAlarmHeader[0]);
+    }
 }
 
 void TestMainWindow::showToggleAndHelp()
