@@ -34,10 +34,6 @@ keys() {
         sleep 0.4
     done
 }
-click_at() {
-    sleep 0.3
-    xdotool mousemove --window "$1" "$2" "$3" click 1
-}
 
 start_x
 xcompmgr >"$E2E_WORK/xcompmgr.log" 2>&1 &
@@ -102,13 +98,7 @@ xdotool mousemove --window "$main" 100 $((3000 / 15 + 8 + menu_bar)) click 3
 sleep 0.5
 keys Down Return
 editor=$(wait_for_window '^ $' 10) || fail "the add row did not open the editor"
-click_at "$editor" $(((1545 + 457) / 15)) $(((540 + 142) / 15))
-timeout 10 xdotool windowfocus --sync "$editor" || fail "the editor did not take the focus"
-xdotool type --delay 50 '8:15'
-click_at "$editor" $((2610 / 15 + 8)) $(((1110 + 142) / 15))
-click_at "$editor" $((1665 / 15 + 30)) $((2730 / 15 + 8))
-click_at "$editor" $(((930 + 2295) / 15)) $(((3675 + 150) / 15))
-xdotool type --delay 50 'Time for the bus'
+fill_in_daily_alarm "$editor" 8:15 'Time for the bus'
 sleep 0.5
 save_png alarm-editor "$(area_of "$editor")"
 echo "screenshots: done"
