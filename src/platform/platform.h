@@ -39,6 +39,9 @@ public:
     [[nodiscard]] virtual QString applicationFolder() const = 0;
     // The folder under which msagent/chars/ holds the characters; no trailing separator.
     [[nodiscard]] virtual QString windowsFolder() const = 0;
+    // The user guide of this copy: in the data folder of an installed copy, beside the
+    // executable otherwise. Opened when the application folder holds no help file.
+    [[nodiscard]] virtual QString userGuideFile() const = 0;
     // The second place searched for characters when the first has none; ends with a separator.
     [[nodiscard]] virtual QString otherCharacterFolder() const = 0;
     // The primary screen in logical pixels.

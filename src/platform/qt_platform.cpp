@@ -15,6 +15,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include "platform/install_layout.h"
+
 namespace hv::platform {
 
 namespace {
@@ -30,8 +32,7 @@ QString userDataFolder()
 // the installed data folder, or the user's own data folder, the first that has characters.
 QString findCharacterRoot(const QString& executableFolder)
 {
-    QStringList candidates{executableFolder,
-                           QDir::cleanPath(executableFolder + "/../share/horavox")};
+    QStringList candidates{executableFolder, installedDataFolder(executableFolder)};
     candidates += QStandardPaths::standardLocations(QStandardPaths::AppDataLocation);
     for (const QString& candidate : std::as_const(candidates)) {
         if (QFileInfo(candidate + "/msagent/chars").isDir())
@@ -45,8 +46,10 @@ QString findCharacterRoot(const QString& executableFolder)
 QtPlatform::QtPlatform()
 {
     const QString executableFolder = QDir::cleanPath(QCoreApplication::applicationDirPath());
-    m_applicationFolder =
-        QFileInfo(executableFolder).isWritable() ? executableFolder : userDataFolder();
+    m_applicationFolder = chooseApplicationFolder(
+        executableFolder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    QDir().mkpath(m_applicationFolder);
+    m_dataFolder = programDataFolder(executableFolder);
     m_windowsFolder = findCharacterRoot(executableFolder);
 }
 
@@ -63,6 +66,11 @@ QString QtPlatform::applicationFolder() const
 QString QtPlatform::windowsFolder() const
 {
     return m_windowsFolder;
+}
+
+QString QtPlatform::userGuideFile() const
+{
+    return m_dataFolder + QStringLiteral("/horavox.html");
 }
 
 QString QtPlatform::otherCharacterFolder() const

@@ -9,13 +9,13 @@ namespace hv::platform {
 class QtPlatform final : public Platform
 {
 public:
-    // Decides the application folder once: the executable's folder when it can be written,
-    // otherwise the per-user data folder.
+    // Decides the application folder once (see chooseApplicationFolder).
     QtPlatform();
 
     [[nodiscard]] QDateTime now() const override;
     [[nodiscard]] QString applicationFolder() const override;
     [[nodiscard]] QString windowsFolder() const override;
+    [[nodiscard]] QString userGuideFile() const override;
     [[nodiscard]] QString otherCharacterFolder() const override;
     [[nodiscard]] QSize screenSize() const override;
     [[nodiscard]] int audioOutputCount() const override;
@@ -28,6 +28,7 @@ public:
 private:
     QString m_applicationFolder;
     QString m_windowsFolder;
+    QString m_dataFolder;
 };
 
 } // namespace hv::platform

@@ -40,7 +40,17 @@ void paintMark(QPainter& p, const QRectF& box)
     }
 }
 
-QPixmap markPixmap(int size)
+QIcon markIcon()
+{
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64})
+        icon.addPixmap(markPicture(size));
+    return icon;
+}
+
+} // namespace
+
+QPixmap markPicture(int size)
 {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
@@ -48,16 +58,6 @@ QPixmap markPixmap(int size)
     paintMark(p, QRectF(0, 0, size, size));
     return pixmap;
 }
-
-QIcon markIcon()
-{
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64})
-        icon.addPixmap(markPixmap(size));
-    return icon;
-}
-
-} // namespace
 
 QIcon windowIconPicture()
 {

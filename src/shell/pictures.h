@@ -8,6 +8,8 @@ namespace hv::shell {
 
 [[nodiscard]] QIcon windowIconPicture();
 [[nodiscard]] QIcon trayIconPicture();
+// The program's mark, square, at any size: also the desktop's icon files.
+[[nodiscard]] QPixmap markPicture(int size);
 // A small screen with a desk behind the position buttons.
 [[nodiscard]] QPixmap screenPicture(QSize size);
 // The 151 x 152 picture beside the options panel.

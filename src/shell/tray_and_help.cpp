@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QCursor>
+#include <QFileInfo>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
@@ -75,7 +76,10 @@ void frmHoravox::cmdClose_Click()
 
 void frmHoravox::mnuContents_Click()
 {
-    m_platform.openHelp(m_platform.applicationFolder() + QStringLiteral("/horavox.hlp"));
+    // A help file put into the application folder wins; otherwise the guide that comes with
+    // the program.
+    const QString helpFile = m_platform.applicationFolder() + QStringLiteral("/horavox.hlp");
+    m_platform.openHelp(QFileInfo(helpFile).isFile() ? helpFile : m_platform.userGuideFile());
 }
 
 } // namespace hv::shell

@@ -96,6 +96,24 @@ start_app() {
     sleep 1
 }
 
+# click_window WINDOW_ID X Y: a click at that point of the window, as a user makes it.
+click_window() {
+    sleep 0.3
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+# fill_in_daily_alarm EDITOR_ID TIME MESSAGE: the time box, Daily, the first character and the
+# message box of the open alarm editor, by the twips of its fixed layout; OK is left to the caller.
+fill_in_daily_alarm() {
+    click_window "$1" $(((1545 + 457) / 15)) $(((540 + 142) / 15))
+    timeout 10 xdotool windowfocus --sync "$1" || fail "the editor did not take the focus"
+    xdotool type --delay 50 "$2"
+    click_window "$1" $((2610 / 15 + 8)) $(((1110 + 142) / 15))
+    click_window "$1" $((1665 / 15 + 30)) $((2730 / 15 + 8))
+    click_window "$1" $(((930 + 2295) / 15)) $(((3675 + 150) / 15))
+    xdotool type --delay 50 "$3"
+}
+
 # wait_for_window NAME_REGEX SECONDS: prints the window id once a window so named is mapped.
 wait_for_window() {
     local deadline=$((SECONDS + $2)) id

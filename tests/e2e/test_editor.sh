@@ -21,14 +21,8 @@ for _ in $(seq 40); do
 done
 xdotool search --onlyvisible --name '^Horavox - ' >/dev/null 2>&1 && fail "the main window stayed"
 
-# The time box, Daily, the first character, the message box and OK, by their twips.
-click_at "$editor" $(((1545 + 457) / 15)) $(((540 + 142) / 15))
-timeout 10 xdotool windowfocus --sync "$editor" || fail "the editor did not take the focus"
-xdotool type --delay 50 '7:30'
-click_at "$editor" $((2610 / 15 + 8)) $(((1110 + 142) / 15))
-click_at "$editor" $((1665 / 15 + 30)) $((2730 / 15 + 8))
-click_at "$editor" $(((930 + 2295) / 15)) $(((3675 + 150) / 15))
-xdotool type --delay 50 'Wake up'
+fill_in_daily_alarm "$editor" 7:30 'Wake up'
+# OK, by its twips.
 click_at "$editor" $(((30 + 1380) / 15)) $(((4110 + 157) / 15))
 main=$(wait_for_window '^Horavox - ' 10) || fail "OK did not bring the main window back"
 xdotool search --onlyvisible --name '^ $' >/dev/null 2>&1 && fail "the editor stayed after OK"

@@ -569,7 +569,10 @@ void TestMainWindow::showToggleAndHelp()
         QCOMPARE(window.mnuShow->isChecked(), shown);
     }
     window.mnuContents->trigger();
-    QCOMPARE(m_f->platform.helpRequests, QStringList{m_f->app.path() + "/horavox.hlp"});
+    m_f->putFiles(m_f->app.path(), {"horavox.hlp"});
+    window.mnuContents->trigger();
+    QCOMPARE(m_f->platform.helpRequests,
+             (QStringList{m_f->platform.guideFile, m_f->app.path() + "/horavox.hlp"}));
 }
 
 void TestMainWindow::agentSpeakCallsInOrder_data()

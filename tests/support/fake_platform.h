@@ -27,6 +27,7 @@ public:
     QSize screen{1024, 768};
     int audioOutputs = 1;
     QString otherFolder;
+    QString guideFile = QStringLiteral("/usr/share/horavox/horavox.html");
     // Answers given to the next message boxes, in order; Ok when the script has run out.
     QList<platform::MessageResult> answers;
 
@@ -38,6 +39,7 @@ public:
     [[nodiscard]] QDateTime now() const override { return clock; }
     [[nodiscard]] QString applicationFolder() const override { return m_applicationFolder; }
     [[nodiscard]] QString windowsFolder() const override { return m_windowsFolder; }
+    [[nodiscard]] QString userGuideFile() const override { return guideFile; }
     [[nodiscard]] QString otherCharacterFolder() const override { return otherFolder; }
     [[nodiscard]] QSize screenSize() const override { return screen; }
     [[nodiscard]] int audioOutputCount() const override { return audioOutputs; }
