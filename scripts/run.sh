@@ -12,4 +12,9 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$(nproc)"
+# The program belongs to the desktop's user, whose sound server root cannot reach: started
+# through sudo, it runs as the user who called sudo.
+if [ "$(id -u)" = 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ]; then
+    exec runuser -u "$SUDO_USER" -- env XDG_RUNTIME_DIR="/run/user/$(id -u "$SUDO_USER")" ./build/horavox
+fi
 exec ./build/horavox
