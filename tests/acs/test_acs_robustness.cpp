@@ -3,6 +3,8 @@
 #include <QTest>
 #include <QtEndian>
 
+#include "agentctl/acs/frame_render.h"
+#include "agentctl/acs/lz_codec.h"
 #include "sample_character.h"
 
 using namespace agentctl::acs;
@@ -38,6 +40,8 @@ private slots:
     void checksCorruptFields();
     void checksReferencesAndEnums_data();
     void checksReferencesAndEnums();
+    void damagedImageCostsOnlyItself_data();
+    void damagedImageCostsOnlyItself();
 
 private:
     const QByteArray m_file = writeCharacterFile(sampleCharacter());
@@ -74,8 +78,9 @@ void TestAcsRobustness::checksCorruptFields_data()
     }
     // Directory entries: offset, size and checksum of each image or sound.
     const qsizetype images = u32At(m_file, locatorField(2)) + 4;
+    // Damage inside an image's record costs that image only.
     QTest::newRow("image one byte short")
-        << setAt(images + 4, u32At(m_file, images + 4) - 1) << false;
+        << setAt(images + 4, u32At(m_file, images + 4) - 1) << true;
     const qsizetype sounds = u32At(m_file, locatorField(3)) + 4;
     const quint32 soundSize = u32At(m_file, sounds + 4);
     QTest::newRow("sound ending at the end") << setAt(sounds, quint32(size - soundSize)) << true;
@@ -128,6 +133,48 @@ void TestAcsRobustness::checksReferencesAndEnums()
     verifyRead(read, bytes.size(), loads);
     if (loads)
         QCOMPARE(read.value().animations[1].frames[1].soundIndex, quint16(sound));
+}
+
+void TestAcsRobustness::damagedImageCostsOnlyItself_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("problems");
+    const auto withStream = [](const std::function<QByteArray(const QByteArray&)>& stream) {
+        CharacterFile c = sampleCharacter();
+        Image& body = c.images[0];
+        body.pixels = stream(imagePixels(body).value());
+        body.packed = true;
+        return writeCharacterFile(c);
+    };
+    QTest::newRow("pixels short of the raster")
+        << withStream([](const QByteArray& raster) { return compress(raster.chopped(10)); })
+        << QStringList{"image 0: compressed data is shorter than expected"};
+    QByteArray pastRecord = m_file;
+    const qsizetype imageDirectory = u32At(m_file, 4 + 8 * 2);
+    // Present flag, width, height and compressed flag come before the data size.
+    qToLittleEndian(quint32(0x7FFFFFFF), pastRecord.data() + u32At(m_file, imageDirectory + 4) + 6);
+    QTest::newRow("data past its record")
+        << pastRecord << QStringList{"image 0: its data runs past its record"};
+    QTest::newRow("spare bytes after the pixels")
+        << withStream([](const QByteArray& raster) { return compress(raster + "spare"); })
+        << QStringList{};
+    QTest::newRow("a match running past the pixels")
+        << withStream([](const QByteArray& raster) { return compress(raster + raster); })
+        << QStringList{};
+}
+
+void TestAcsRobustness::damagedImageCostsOnlyItself()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, problems);
+    const Result<CharacterFile> read = readCharacterFile(file);
+    QVERIFY(read.ok());
+    QCOMPARE(imageProblems(read.value()), problems);
+    // Show's first frame: the noise image 1 at (-3, 2) over the body, image 0.
+    const QImage frame = renderFrame(read.value(), read.value().animations[0].frames[0]).value();
+    QCOMPARE(frame.pixel(0, 5), decodeImage(read.value(), 1).value().pixel(3, 3));
+    const QRgb bodyColour = sampleCharacter().info.palette[40];
+    QCOMPARE(frame.pixel(20, 20), problems.isEmpty() ? bodyColour : QRgb(0));
 }
 
 QTEST_GUILESS_MAIN(TestAcsRobustness)
