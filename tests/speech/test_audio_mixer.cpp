@@ -3,6 +3,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 
 #include "agentctl/speech/audio_mixer.h"
 
@@ -38,6 +39,30 @@ public:
     }
 };
 
+// The silent output at real speed, noting when each write came (steady clock, µs). The log is
+// read once the mixer, and with it its thread, is gone.
+class TimedOutput final : public AudioOutput
+{
+public:
+    explicit TimedOutput(std::shared_ptr<QList<qint64>> log) : m_log(std::move(log)) {}
+
+    bool start() override { return m_inner->start(); }
+    bool failed() const override { return false; }
+    qint64 writableFrames() const override { return m_inner->writableFrames(); }
+    qint64 write(const qint16* frames, qint64 count) override
+    {
+        m_log->append(m_clock());
+        return m_inner->write(frames, count);
+    }
+    qint64 playedFrames() const override { return m_inner->playedFrames(); }
+    void rest() override { m_inner->rest(); }
+
+private:
+    MonotonicClock m_clock = steadyClock();
+    std::unique_ptr<AudioOutput> m_inner = makeSilentOutput(m_clock);
+    std::shared_ptr<QList<qint64>> m_log;
+};
+
 } // namespace
 
 class TestAudioMixer final : public QObject
@@ -51,6 +76,7 @@ private slots:
     void playsEverySampleInOrderAndFinishesWhenTheLastIsHeard();
     void stopSilencesASourceWithinOnePeriodThenRests();
     void keepsTimeOnASilentClockWhenTheDeviceFails();
+    void keepsTheOutputFedWhileItsOwnerIsBlocked();
 
 private:
     // Moves the device on as a real one would: it plays at most what was written.
@@ -76,7 +102,8 @@ void TestAudioMixer::init()
 {
     auto output = std::make_unique<FakeOutput>();
     m_out = output.get(); // owned by the mixer, which keeps it unless it fails
-    m_mixer = std::make_unique<AudioMixer>(std::move(output), [this] { return m_us; });
+    m_mixer = std::make_unique<AudioMixer>(
+        std::move(output), [this] { return m_us; }, Feeding::Caller);
     m_finished = std::make_unique<QSignalSpy>(m_mixer.get(), &AudioMixer::finished);
 }
 
@@ -165,6 +192,26 @@ void TestAudioMixer::keepsTimeOnASilentClockWhenTheDeviceFails()
                     m_finished->isEmpty());
     }
     QCOMPARE(m_finished->size(), 1);
+}
+
+// The one test that blocks: what it measures is a blocked GUI thread.
+void TestAudioMixer::keepsTheOutputFedWhileItsOwnerIsBlocked()
+{
+    const auto log = std::make_shared<QList<qint64>>();
+    qint64 blockedAt = 0;
+    {
+        AudioMixer mixer(std::make_unique<TimedOutput>(log), steadyClock());
+        [[maybe_unused]] const SourceId id = mixer.play(Pcm(MIXER_SAMPLE_RATE, 1000));
+        blockedAt = steadyClock()();
+        QThread::msleep(200);
+    }
+    const auto blocked = std::lower_bound(log->begin(), log->end(), blockedAt);
+    QVERIFY(blocked != log->end() && log->last() - blockedAt >= 200'000 - MIXER_PERIOD_MS * 1000);
+    qint64 largestGapUs = *blocked - blockedAt;
+    for (auto it = blocked + 1; it != log->end(); ++it)
+        largestGapUs = std::max(largestGapUs, *it - *(it - 1));
+    // One period is the goal; a loaded machine may be late by a few, never by the 200 ms.
+    QVERIFY2(largestGapUs < 5 * MIXER_PERIOD_MS * 1000, qPrintable(QString::number(largestGapUs)));
 }
 
 QTEST_GUILESS_MAIN(TestAudioMixer)
