@@ -39,30 +39,6 @@ public:
     }
 };
 
-// The silent output at real speed, noting when each write came (steady clock, µs). The log is
-// read once the mixer, and with it its thread, is gone.
-class TimedOutput final : public AudioOutput
-{
-public:
-    explicit TimedOutput(std::shared_ptr<QList<qint64>> log) : m_log(std::move(log)) {}
-
-    bool start() override { return m_inner->start(); }
-    bool failed() const override { return false; }
-    qint64 writableFrames() const override { return m_inner->writableFrames(); }
-    qint64 write(const qint16* frames, qint64 count) override
-    {
-        m_log->append(m_clock());
-        return m_inner->write(frames, count);
-    }
-    qint64 playedFrames() const override { return m_inner->playedFrames(); }
-    void rest() override { m_inner->rest(); }
-
-private:
-    MonotonicClock m_clock = steadyClock();
-    std::unique_ptr<AudioOutput> m_inner = makeSilentOutput(m_clock);
-    std::shared_ptr<QList<qint64>> m_log;
-};
-
 } // namespace
 
 class TestAudioMixer final : public QObject
@@ -194,24 +170,15 @@ void TestAudioMixer::keepsTimeOnASilentClockWhenTheDeviceFails()
     QCOMPARE(m_finished->size(), 1);
 }
 
-// The one test that blocks: what it measures is a blocked GUI thread.
+// The one test that blocks: what it measures is a blocked GUI thread. The silent output lets
+// the listener hear only what was written, so the heard position shows whether feeding went on.
 void TestAudioMixer::keepsTheOutputFedWhileItsOwnerIsBlocked()
 {
-    const auto log = std::make_shared<QList<qint64>>();
-    qint64 blockedAt = 0;
-    {
-        AudioMixer mixer(std::make_unique<TimedOutput>(log), steadyClock());
-        [[maybe_unused]] const SourceId id = mixer.play(Pcm(MIXER_SAMPLE_RATE, 1000));
-        blockedAt = steadyClock()();
-        QThread::msleep(200);
-    }
-    const auto blocked = std::lower_bound(log->begin(), log->end(), blockedAt);
-    QVERIFY(blocked != log->end() && log->last() - blockedAt >= 200'000 - MIXER_PERIOD_MS * 1000);
-    qint64 largestGapUs = *blocked - blockedAt;
-    for (auto it = blocked + 1; it != log->end(); ++it)
-        largestGapUs = std::max(largestGapUs, *it - *(it - 1));
-    // One period is the goal; a loaded machine may be late by a few, never by the 200 ms.
-    QVERIFY2(largestGapUs < 5 * MIXER_PERIOD_MS * 1000, qPrintable(QString::number(largestGapUs)));
+    AudioMixer mixer(nullptr, steadyClock());
+    const SourceId id = mixer.play(Pcm(MIXER_SAMPLE_RATE, 1000));
+    QThread::msleep(200);
+    // Fed from this thread it would have heard one period; a loaded machine may lose a few.
+    QVERIFY(mixer.positionUs(id) >= 200'000 - 2 * MIXER_PERIOD_MS * 1000);
 }
 
 QTEST_GUILESS_MAIN(TestAudioMixer)
