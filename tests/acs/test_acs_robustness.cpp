@@ -170,6 +170,8 @@ void TestAcsRobustness::damagedPartsCostOnlyThemselves_data()
     QTest::newRow("no animations")
         << with([](CharacterFile& c, QByteArray&) { c.animations.clear(); }) << 0
         << "problems:    1\n  it has no animations\n";
+    QTest::newRow("no frame size") << with([](CharacterFile& c, QByteArray&) { c.info.width = 0; })
+                                   << 1 << "0 x 40 is out of range";
     QTest::newRow("refused") << m_file.chopped(1) << 1
                              << "character info lies outside the file (at byte offset 36)";
 }
@@ -180,7 +182,7 @@ void TestAcsRobustness::damagedPartsCostOnlyThemselves()
     QFETCH(int, status);
     QFETCH(QString, says);
     const Result<CharacterFile> read = readCharacterFile(file);
-    if (read && !read.value().animations.isEmpty()) {
+    if (status == 0 && !read.value().animations.isEmpty()) {
         // Show's first frame: the noise image 1 at (-3, 2) over the body, image 0.
         const QImage frame =
             renderFrame(read.value(), read.value().animations[0].frames[0]).value();

@@ -81,8 +81,7 @@ void TestLzCodec::decodesOnlyWhatIsNeeded_data()
         << QByteArray("008202FEDFFFFFFFFFFFFF") << 100 << QByteArray();
     QTest::newRow("distance before the start")
         << QByteArray("00820AFCFFFFFFFFFFFF") << 3 << QByteArray();
-    // "ABABABAC" asked for 7 bytes: the spare one is not needed.
-    QTest::newRow("spare literal")
+    QTest::newRow("ABABABAC, its spare C not needed")
         << QByteArray("008208150C43FFFFFFFFFFFF") << 7 << QByteArray("ABABABA");
     QTest::newRow("less output than expected")
         << QByteArray("008208150C43FFFFFFFFFFFF") << 9 << QByteArray();

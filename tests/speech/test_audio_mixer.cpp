@@ -170,8 +170,7 @@ void TestAudioMixer::keepsTimeOnASilentClockWhenTheDeviceFails()
     QCOMPARE(m_finished->size(), 1);
 }
 
-// The one test that blocks: what it measures is a blocked GUI thread. The silent output lets
-// the listener hear only what was written, so the heard position shows whether feeding went on.
+// Blocks, as what it measures is a blocked owner. Silence is heard only as far as it was fed.
 void TestAudioMixer::keepsTheOutputFedWhileItsOwnerIsBlocked()
 {
     AudioMixer mixer(nullptr, steadyClock());
