@@ -21,7 +21,7 @@ class QTimer;
 //   DecodedWav wav = decodeWav(bytesFromTheFile);   // a character's WAVE -> mixer format
 //   if (wav.ok()) SourceId s = mixer.play(wav.pcm);
 //   connect(&mixer, &AudioMixer::finished, ...);    // fully heard, not merely handed over
-//   mixer.positionUs(s);                            // what the listener hears now: lip-sync clock
+//   mixer.positionUs(s);                            // heard as of the last top-up: lip-sync clock
 //   mixer.stop(s);                                  // silent within one period, no finished()
 //
 // The mixer's own thread tops up and drives the output every few ms, so a busy GUI thread (a
