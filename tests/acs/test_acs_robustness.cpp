@@ -1,8 +1,12 @@
 #include <functional>
 
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 
+#include "agentctl/acs/frame_render.h"
+#include "agentctl/acs/lz_codec.h"
 #include "sample_character.h"
 
 using namespace agentctl::acs;
@@ -38,6 +42,8 @@ private slots:
     void checksCorruptFields();
     void checksReferencesAndEnums_data();
     void checksReferencesAndEnums();
+    void damagedPartsCostOnlyThemselves_data();
+    void damagedPartsCostOnlyThemselves();
 
 private:
     const QByteArray m_file = writeCharacterFile(sampleCharacter());
@@ -74,8 +80,9 @@ void TestAcsRobustness::checksCorruptFields_data()
     }
     // Directory entries: offset, size and checksum of each image or sound.
     const qsizetype images = u32At(m_file, locatorField(2)) + 4;
+    // Damage inside an image's record costs that image only.
     QTest::newRow("image one byte short")
-        << setAt(images + 4, u32At(m_file, images + 4) - 1) << false;
+        << setAt(images + 4, u32At(m_file, images + 4) - 1) << true;
     const qsizetype sounds = u32At(m_file, locatorField(3)) + 4;
     const quint32 soundSize = u32At(m_file, sounds + 4);
     QTest::newRow("sound ending at the end") << setAt(sounds, quint32(size - soundSize)) << true;
@@ -128,6 +135,77 @@ void TestAcsRobustness::checksReferencesAndEnums()
     verifyRead(read, bytes.size(), loads);
     if (loads)
         QCOMPARE(read.value().animations[1].frames[1].soundIndex, quint16(sound));
+}
+
+void TestAcsRobustness::damagedPartsCostOnlyThemselves_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("status");   // of acstool info and sheet
+    QTest::addColumn<QString>("says"); // on standard output, or errors when refused
+    const auto with = [](const std::function<void(CharacterFile&, QByteArray&)>& change) {
+        CharacterFile c = sampleCharacter();
+        QByteArray raster = imagePixels(c.images[0]).value();
+        change(c, raster);
+        c.images[0].pixels = compress(raster);
+        c.images[0].packed = true;
+        return writeCharacterFile(c);
+    };
+    const QString none = QStringLiteral("problems:    0\n");
+    QTest::newRow("pixels short of the raster")
+        << with([](CharacterFile&, QByteArray& raster) { raster.chop(10); }) << 0
+        << "problems:    1\n  image 0: compressed data is shorter than expected\n";
+    QByteArray pastRecord = m_file;
+    const qsizetype imageDirectory = u32At(m_file, 4 + 8 * 2);
+    // Present flag, width, height and compressed flag come before the data size.
+    qToLittleEndian(quint32(0x7FFFFFFF), pastRecord.data() + u32At(m_file, imageDirectory + 4) + 6);
+    QTest::newRow("data past its record")
+        << pastRecord << 0 << "problems:    1\n  image 0: its data runs past its record\n";
+    QTest::newRow("spare bytes after the pixels")
+        << with([](CharacterFile&, QByteArray& raster) { raster += "spare"; }) << 0 << none;
+    QTest::newRow("a match running past the pixels")
+        << with([](CharacterFile&, QByteArray& raster) { raster += raster; }) << 0 << none;
+    QTest::newRow("sound cut short")
+        << with([](CharacterFile& c, QByteArray&) { c.sounds[0].truncate(8); }) << 0
+        << "problems:    1\n  sound 0: ";
+    QTest::newRow("no animations")
+        << with([](CharacterFile& c, QByteArray&) { c.animations.clear(); }) << 0
+        << "problems:    1\n  it has no animations\n";
+    QTest::newRow("no frame size") << with([](CharacterFile& c, QByteArray&) { c.info.width = 0; })
+                                   << 1 << "0 x 40 is out of range";
+    QTest::newRow("refused") << m_file.chopped(1) << 1
+                             << "character info lies outside the file (at byte offset 36)";
+}
+
+void TestAcsRobustness::damagedPartsCostOnlyThemselves()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, status);
+    QFETCH(QString, says);
+    const Result<CharacterFile> read = readCharacterFile(file);
+    if (status == 0 && !read.value().animations.isEmpty()) {
+        // Show's first frame: the noise image 1 at (-3, 2) over the body, image 0.
+        const QImage frame =
+            renderFrame(read.value(), read.value().animations[0].frames[0]).value();
+        QCOMPARE(frame.pixel(0, 5), decodeImage(read.value(), 1).value().pixel(3, 3));
+        QCOMPARE(frame.pixel(20, 20),
+                 says.contains(u"image 0") ? QRgb(0) : sampleCharacter().info.palette[40]);
+    }
+    const QTemporaryDir dir;
+    QFile out(dir.filePath(QStringLiteral("c.acs")));
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+    out.close();
+    const QString sheet = dir.filePath(QStringLiteral("sheet.png"));
+    for (const QStringList& args :
+         {QStringList{"info", out.fileName()}, QStringList{"sheet", out.fileName(), sheet}}) {
+        QProcess tool;
+        tool.start(QStringLiteral(ACSTOOL), args);
+        QVERIFY(tool.waitForFinished());
+        QCOMPARE(tool.exitCode(), status);
+        const QByteArray said =
+            status == 0 ? tool.readAllStandardOutput() : tool.readAllStandardError();
+        QVERIFY2(said.contains(says.toUtf8()), said.constData());
+    }
+    QCOMPARE(QFile::exists(sheet), status == 0);
 }
 
 QTEST_GUILESS_MAIN(TestAcsRobustness)

@@ -110,8 +110,9 @@ private slots:
     {
         m_loud = 0;
         m_timers = std::make_unique<ManualTimerSource>();
-        m_mixer = std::make_unique<speech::AudioMixer>(std::make_unique<CountingOutput>(m_loud),
-                                                       [] { return qint64(0); });
+        m_mixer = std::make_unique<speech::AudioMixer>(
+            std::make_unique<CountingOutput>(m_loud), [] { return qint64(0); },
+            speech::Feeding::Caller);
         m_engine = std::make_unique<runtime::AgentEngine>(*m_timers, m_mixer.get(), nullptr, 7);
         m_completed = std::make_unique<QSignalSpy>(m_engine.get(), &AgentControl::RequestComplete);
         m_engine->Load(ID, m_path);
@@ -308,7 +309,8 @@ private slots:
         QFETCH(Mouth, mouth);
         QFETCH(bool, finished);
         qint64 clockUs = 0;
-        speech::AudioMixer mixer(nullptr, [&clockUs] { return clockUs; });
+        speech::AudioMixer mixer(
+            nullptr, [&clockUs] { return clockUs; }, speech::Feeding::Caller);
         ManualTimerSource timers;
         speech::Utterance utterance;
         utterance.shownText = QStringLiteral("The time");

@@ -151,6 +151,22 @@ Result<QRegion> imageRegion(const CharacterFile& character, int imageIndex)
     return region;
 }
 
+QStringList imageProblems(const CharacterFile& character)
+{
+    QStringList problems;
+    for (int i = 0; i < character.images.size(); ++i) {
+        const Image& image = character.images[i];
+        if (!image.damage.isEmpty()) {
+            problems.append(QStringLiteral("image %1: %2").arg(i).arg(image.damage));
+            continue;
+        }
+        const Result<QImage> decoded = decodeImage(character, i);
+        if (!decoded)
+            problems.append(QStringLiteral("image %1: %2").arg(i).arg(decoded.error().what));
+    }
+    return problems;
+}
+
 std::optional<QPoint> mouthCentre(const CharacterFile& character, const MouthOverlay& closedMouth)
 {
     const Result<QRegion> region = imageRegion(character, closedMouth.imageIndex);

@@ -35,7 +35,10 @@
 // QImage, rows top-down, with the transparent index as alpha 0; imageRegion() gives the shape
 // used for the window mask and hit-testing; renderFrame() (frame_render.h) composites a frame.
 // The reader checks every image, sound and frame index a frame holds, so a character it returns
-// can be played without checking them again. Names are looked up without regard to case.
+// can be played without checking them again. An image whose own record is damaged is read as
+// an empty one (Image::damage says why) and one whose pixels do not decode is drawn as nothing;
+// either way the rest of the character plays. imageProblems() lists both. Names are looked up
+// without regard to case.
 namespace agentctl::acs {
 
 // Style flags of CharacterInfo::flags.
@@ -49,6 +52,9 @@ inline constexpr quint32 FLAG_BALLOON_NO_AUTO_PACE = 0x00040000;
 inline constexpr quint32 FLAG_STANDARD_ANIMATION_SET = 0x00100000;
 
 inline constexpr quint16 NO_SOUND = 0xFFFF;
+// Widest and tallest frame played, in pixels. Real characters stay under 400; a corrupt size
+// must not make every frame a gigabyte.
+inline constexpr int MAX_CHARACTER_SIDE = 2048;
 // Language of the localized info every character carries; the fallback of every look-up.
 inline constexpr quint16 LANGID_ENGLISH_NEUTRAL = 0x0009;
 
@@ -251,6 +257,8 @@ struct Image
     QByteArray region;
     bool regionPacked = false;
     quint32 regionSize = 0;
+    // Why the reader left the image empty: its record in the file was damaged.
+    QString damage;
 
     [[nodiscard]] int stride() const { return (width + 3) & ~3; }
     [[nodiscard]] qsizetype rasterSize() const { return qsizetype(stride()) * height; }
@@ -269,6 +277,9 @@ struct CharacterFile
 };
 
 [[nodiscard]] Result<CharacterFile> readCharacterFile(QByteArrayView bytes);
+// readCharacterFile(), refusing also a character whose frame size could not be shown: 0, or
+// wider or taller than MAX_CHARACTER_SIDE. What players and the inspection tool accept.
+[[nodiscard]] Result<CharacterFile> readPlayableCharacter(QByteArrayView bytes);
 [[nodiscard]] QByteArray writeCharacterFile(const CharacterFile& character);
 
 // An Image from a Format_Indexed8 picture. Its colour table is not used: the indices refer to
@@ -281,6 +292,9 @@ struct CharacterFile
 // Image coordinates, top-down. From the file's region when it has a usable one, otherwise from
 // the pixels.
 [[nodiscard]] Result<QRegion> imageRegion(const CharacterFile& character, int imageIndex);
+// One "image N: reason" line for each image that cannot be drawn: its record was damaged or
+// its pixels do not decode. Decodes every image, so it is for inspection, not for playing.
+[[nodiscard]] QStringList imageProblems(const CharacterFile& character);
 // The point a frame's overlays carry in centreX/centreY: the centre of the opaque bounding box
 // of the closed mouth's image, in frame coordinates. Empty when that image has no opaque pixel
 // or cannot be decoded.

@@ -1,5 +1,7 @@
 #include "agentctl/acs/acs_model.h"
 
+#include <QtEndian>
+
 #include "agentctl/acs/byte_reader.h"
 
 namespace agentctl::acs {
@@ -62,7 +64,7 @@ private:
     std::optional<ParseError> readLocalized(Locator where);
     std::optional<ParseError> readBlobDirectory(Locator where, const QString& kind,
                                                 QVector<Locator>& blobs);
-    std::optional<ParseError> readImage(Locator where, Image& image);
+    std::optional<QString> readImage(Locator where, Image& image) const;
     std::optional<ParseError> readAnimationDirectory(Locator where);
     std::optional<ParseError> readAnimation(const QString& name, Locator where);
     std::optional<ParseError> readFrame(ByteReader& in, int frameCount, Frame& frame);
@@ -95,9 +97,13 @@ Result<CharacterFile> Parser::run()
     if (auto error = readBlobDirectory(images, QStringLiteral("image"), imageRecords))
         return *error;
     m_character.images.resize(imageRecords.size());
+    // A damaged image costs only itself: it stays empty, with the reason kept for inspection.
     for (qsizetype i = 0; i < imageRecords.size(); ++i) {
-        if (auto error = readImage(imageRecords[i], m_character.images[i]))
-            return *error;
+        Image& image = m_character.images[i];
+        if (std::optional<QString> damage = readImage(imageRecords[i], image)) {
+            image = Image{};
+            image.damage = *damage;
+        }
     }
     QVector<Locator> soundBlobs;
     if (auto error = readBlobDirectory(sounds, QStringLiteral("sound"), soundBlobs))
@@ -279,36 +285,36 @@ std::optional<ParseError> Parser::readBlobDirectory(Locator where, const QString
     return std::nullopt;
 }
 
-std::optional<ParseError> Parser::readImage(Locator where, Image& image)
+std::optional<QString> Parser::readImage(Locator where, Image& image) const
 {
     ByteReader in = *blockOf(where);
     quint8 present = 0;
     if (!in.read(present))
-        return truncated(in, QStringLiteral("image"));
+        return QStringLiteral("its record is empty");
     if (present == 0)
         return std::nullopt; // an empty image is this one byte
     quint8 compressed = 0;
     quint32 dataSize = 0;
     if (!in.readAll(image.width, image.height, compressed, dataSize))
-        return truncated(in, QStringLiteral("image"));
+        return QStringLiteral("its header is truncated");
     std::optional<QByteArrayView> data = in.take(dataSize);
     if (!data)
-        return truncated(in, QStringLiteral("image data"));
+        return QStringLiteral("its data runs past its record");
     image.packed = compressed != 0;
     if (!image.packed && data->size() < image.rasterSize())
-        return errorAt(in, QStringLiteral("image data is shorter than its raster"));
+        return QStringLiteral("its data is shorter than its raster");
     // A raw raster keeps only its own bytes; anything stored past them is never shown.
     image.pixels =
         image.packed ? data->toByteArray() : data->first(image.rasterSize()).toByteArray();
     quint32 regionPacked = 0;
     if (!in.readAll(regionPacked, image.regionSize))
-        return truncated(in, QStringLiteral("image region"));
+        return QStringLiteral("its region is truncated");
     // A compressed size of 0 means the region is stored as it is.
     image.regionPacked = regionPacked != 0;
     const std::optional<QByteArrayView> region =
         in.take(image.regionPacked ? regionPacked : image.regionSize);
     if (!region)
-        return truncated(in, QStringLiteral("image region"));
+        return QStringLiteral("its region runs past its record");
     image.region = region->toByteArray();
     return std::nullopt;
 }
@@ -447,6 +453,23 @@ std::optional<ParseError> Parser::readFrame(ByteReader& in, int frameCount, Fram
 Result<CharacterFile> readCharacterFile(QByteArrayView bytes)
 {
     return Parser(bytes).run();
+}
+
+Result<CharacterFile> readPlayableCharacter(QByteArrayView bytes)
+{
+    Result<CharacterFile> read = readCharacterFile(bytes);
+    if (!read)
+        return read;
+    const CharacterInfo& info = read.value().info;
+    if (info.width == 0 || info.height == 0 || info.width > MAX_CHARACTER_SIDE ||
+        info.height > MAX_CHARACTER_SIDE) {
+        // The info block's locator is the first after the signature.
+        return ParseError{QStringLiteral("its frame size %1 x %2 is out of range")
+                              .arg(info.width)
+                              .arg(info.height),
+                          qFromLittleEndian<quint32>(bytes.data() + 4)};
+    }
+    return read;
 }
 
 } // namespace agentctl::acs

@@ -26,7 +26,7 @@ int imageIndex(quint32 index)
     return int(std::min<quint32>(index, INT_MAX));
 }
 
-// Decodes on every call and remembers the first failure.
+// Decodes on every call; an image that does not decode is left out.
 class DecodingSource final : public ImageSource
 {
 public:
@@ -34,40 +34,28 @@ public:
 
     const QImage* image(quint32 index) override
     {
-        const Result<QImage> decoded = decodeImage(m_character, imageIndex(index));
-        if (!decoded) {
-            note(decoded.error());
+        Result<QImage> decoded = decodeImage(m_character, imageIndex(index));
+        if (!decoded || decoded.value().isNull()) {
             return nullptr;
         }
-        m_image = decoded.value().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        m_image = std::move(decoded).value().convertToFormat(QImage::Format_ARGB32_Premultiplied);
         return &m_image;
     }
 
     const QRegion* region(quint32 index) override
     {
-        const Result<QRegion> shape = imageRegion(m_character, imageIndex(index));
+        Result<QRegion> shape = imageRegion(m_character, imageIndex(index));
         if (!shape) {
-            note(shape.error());
             return nullptr;
         }
-        m_region = shape.value();
+        m_region = std::move(shape).value();
         return &m_region;
     }
 
-    [[nodiscard]] const std::optional<ParseError>& error() const { return m_error; }
-
 private:
-    void note(const ParseError& error)
-    {
-        if (!m_error) {
-            m_error = error;
-        }
-    }
-
     const CharacterFile& m_character;
     QImage m_image;
     QRegion m_region;
-    std::optional<ParseError> m_error;
 };
 
 } // namespace
@@ -131,9 +119,6 @@ Result<QImage> renderFrame(const CharacterFile& character, const Frame& frame,
     const QImage canvas = composeFrame(character, frame, mouth, images);
     if (canvas.isNull()) {
         return ParseError{QStringLiteral("the character has no drawable size"), 0};
-    }
-    if (images.error()) {
-        return *images.error();
     }
     return canvas.convertToFormat(QImage::Format_ARGB32);
 }

@@ -31,8 +31,8 @@ public:
 [[nodiscard]] QRegion frameShape(const CharacterFile& character, const Frame& frame,
                                  std::optional<MouthShape> mouth, ImageSource& images);
 
-// composeFrame() in ARGB32 with every image decoded afresh; the first image that does not
-// decode is an error.
+// composeFrame() in ARGB32 with every image decoded afresh; images that do not decode are left
+// out (imageProblems() lists them). An error only when the character has no drawable size.
 [[nodiscard]] Result<QImage> renderFrame(const CharacterFile& character, const Frame& frame,
                                          std::optional<MouthShape> mouth = std::nullopt);
 

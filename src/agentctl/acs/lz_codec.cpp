@@ -148,14 +148,14 @@ Result<QByteArray> decompress(QByteArrayView stream, qsizetype expectedSize)
     const auto errorAt = [&](const char* what) {
         return ParseError{QString::fromLatin1(what), 1 + in.offset()};
     };
-    for (;;) {
+    // Decoding stops once the raster is full: whatever follows (the end marker, or spare bytes
+    // some writers leave before it) is not needed to draw the image.
+    while (pos < expectedSize) {
         in.refill();
         if (in.take(1) == 0) {
             const quint32 literal = in.take(8);
             if (in.overran())
                 return errorAt("compressed data ends before its end marker");
-            if (pos == expectedSize)
-                return errorAt("compressed data is longer than expected");
             dst[pos++] = quint8(literal);
             continue;
         }
@@ -166,21 +166,21 @@ Result<QByteArray> decompress(QByteArrayView stream, qsizetype expectedSize)
         if (tier == 3 && field == END_MARKER) {
             if (in.overran())
                 return errorAt("compressed data ends before its end marker");
-            break;
+            return errorAt("compressed data is shorter than expected");
         }
         int k = 0;
         while (in.take(1) == 1) {
             if (++k > MAX_LENGTH_BITS)
                 return errorAt("compressed data has a bad length code");
         }
-        const quint32 length = quint32(TIERS[tier].minLength) + ((1u << k) - 1) + in.take(k);
+        const quint32 fullLength = quint32(TIERS[tier].minLength) + ((1u << k) - 1) + in.take(k);
         if (in.overran())
             return errorAt("compressed data ends before its end marker");
         const quint32 distance = field + TIERS[tier].base;
         if (distance > quint64(pos))
             return errorAt("compressed data refers before its start");
-        if (length > quint64(expectedSize - pos))
-            return errorAt("compressed data is longer than expected");
+        // What a match copies past the raster's end is spare, like the bytes after it.
+        const quint32 length = quint32(std::min<qsizetype>(fullLength, expectedSize - pos));
         const quint8* src = dst + pos - distance;
         if (distance >= length) {
             std::memcpy(dst + pos, src, length);
@@ -193,8 +193,6 @@ Result<QByteArray> decompress(QByteArrayView stream, qsizetype expectedSize)
         }
         pos += length;
     }
-    if (pos != expectedSize)
-        return errorAt("compressed data is shorter than expected");
     return out;
 }
 

@@ -9,7 +9,9 @@
 // then tokens read least-significant bit first, closed by an end marker and 0xFF padding.
 namespace agentctl::acs {
 
-// Expands `stream` into exactly `expectedSize` bytes. Error offsets are relative to the stream.
+// Expands `stream` into `expectedSize` bytes; what the stream holds past them is ignored, and
+// it is an error only when it ends (or marks its end) before them. Error offsets are relative
+// to the stream.
 [[nodiscard]] Result<QByteArray> decompress(QByteArrayView stream, qsizetype expectedSize);
 
 // The stream for `data`; never call it with empty data (a stream of nothing is too short for

@@ -13,9 +13,11 @@
 
 #include "agentctl/acs/acs_model.h"
 #include "agentctl/acs/frame_render.h"
+#include "agentctl/acs/wave.h"
 
-// acstool: looks inside character files. Exit status 0 on success, 1 when a file is bad or
-// cannot be written, 2 for a usage error.
+// acstool: looks inside character files. Exit status 0 on success, also for a character with
+// damaged parts that still plays (they are listed); 1 when the engine would refuse the file or
+// a result cannot be written; 2 for a usage error.
 using namespace agentctl::acs;
 
 namespace {
@@ -49,7 +51,7 @@ Result<CharacterFile> load(const QString& path)
         return ParseError{QStringLiteral("cannot open: ") + file.errorString(), 0};
     if (file.size() > MAX_FILE_SIZE)
         return ParseError{QStringLiteral("too large for a character file"), 0};
-    Result<CharacterFile> read = readCharacterFile(file.readAll());
+    Result<CharacterFile> read = readPlayableCharacter(file.readAll());
     if (!read) {
         return ParseError{QStringLiteral("%1 (at byte offset %2)")
                               .arg(read.error().what)
@@ -91,6 +93,30 @@ QString colour(quint32 colorRef)
 QString seconds(qint64 hundredths)
 {
     return QString::number(double(hundredths) / 100.0, 'f', 2) + QLatin1Char('s');
+}
+
+// What of a playable character cannot be drawn or heard, one line each.
+QStringList problems(const CharacterFile& c)
+{
+    QStringList found = imageProblems(c);
+    for (qsizetype i = 0; i < c.sounds.size(); ++i) {
+        const Result<Sound> sound = readWave(c.sounds[i]);
+        if (!sound)
+            found.append(QStringLiteral("sound %1: %2").arg(i).arg(sound.error().what));
+    }
+    if (c.animations.isEmpty())
+        found.append(QStringLiteral("it has no animations"));
+    return found;
+}
+
+void printProblems(const CharacterFile& c)
+{
+    const QStringList found = problems(c);
+    QString report = QStringLiteral("problems:    %1\n").arg(found.size());
+    for (const QString& problem : found)
+        report += QStringLiteral("  ") + problem + QLatin1Char('\n');
+    out() << withoutControls(report);
+    out().flush();
 }
 
 int info(const QString& path)
@@ -159,7 +185,7 @@ int info(const QString& path)
     }
     o.flush();
     out() << withoutControls(report);
-    out().flush();
+    printProblems(c);
     return 0;
 }
 
@@ -202,7 +228,7 @@ int exportAnimation(const QString& path, const QString& name, const QString& dir
         }
     }
     out() << "wrote " << written << " pictures to " << QDir::toNativeSeparators(dir.path()) << '\n';
-    out().flush();
+    printProblems(loaded.value());
     return 0;
 }
 
@@ -213,14 +239,13 @@ int sheet(const QString& path, const QString& target)
         return fail(path, loaded.error().what);
     const CharacterFile& c = loaded.value();
     const qsizetype count = c.animations.size();
-    if (count == 0)
-        return fail(path, QStringLiteral("has no animations"));
     constexpr int LABEL_HEIGHT = 16;
     constexpr int MIN_CELL_WIDTH = 96;
     const int cellWidth = std::max<int>(c.info.width, MIN_CELL_WIDTH);
     const int cellHeight = c.info.height + LABEL_HEIGHT;
-    const int columns = int(std::ceil(std::sqrt(double(count))));
-    const int rows = int((count + columns - 1) / columns);
+    // A character without animations still gets a page, of one empty cell.
+    const int columns = std::max(1, int(std::ceil(std::sqrt(double(count)))));
+    const int rows = std::max(1, int((count + columns - 1) / columns));
     QImage page(columns * cellWidth, rows * cellHeight, QImage::Format_ARGB32);
     page.fill(Qt::white);
     QPainter painter(&page);
@@ -232,11 +257,8 @@ int sheet(const QString& path, const QString& target)
         const QPoint cell(int(i % columns) * cellWidth, int(i / columns) * cellHeight);
         if (!a.frames.isEmpty()) {
             const Result<QImage> image = renderFrame(c, a.frames.first());
-            if (!image) {
-                return fail(
-                    path, QStringLiteral("first frame of %1: %2").arg(a.name, image.error().what));
-            }
-            painter.drawImage(cell + QPoint((cellWidth - c.info.width) / 2, 0), image.value());
+            if (image)
+                painter.drawImage(cell + QPoint((cellWidth - c.info.width) / 2, 0), image.value());
         }
         const QRect label(cell.x(), cell.y() + c.info.height, cellWidth, LABEL_HEIGHT);
         painter.drawText(label, Qt::AlignCenter,
@@ -246,7 +268,7 @@ int sheet(const QString& path, const QString& target)
     if (!page.save(target, "PNG"))
         return fail(target, QStringLiteral("cannot write the picture"));
     out() << "wrote " << count << " animations to " << target << '\n';
-    out().flush();
+    printProblems(c);
     return 0;
 }
 

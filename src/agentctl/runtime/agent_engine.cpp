@@ -18,9 +18,6 @@ namespace {
 // Character files whose parsed form is kept; the program uses a few at most (the clock's and
 // the alarms' characters).
 constexpr size_t MAX_PARSED_CHARACTERS = 4;
-// Widest and tallest frame accepted, in pixels. Real characters stay under 400; a corrupt size
-// must not make every frame a gigabyte.
-constexpr int MAX_CHARACTER_SIDE = 2048;
 
 [[noreturn]] void fail(const QString& message)
 {
@@ -42,23 +39,13 @@ acs::CharacterFile readCharacter(const QString& path)
     if (file.error() != QFileDevice::NoError) {
         fail(QStringLiteral("Cannot read the character file %1: %2").arg(path, file.errorString()));
     }
-    auto parsed = acs::readCharacterFile(bytes);
+    auto parsed = acs::readPlayableCharacter(bytes);
     if (!parsed) {
         fail(QStringLiteral("%1 is not a usable character file: %2 (at byte %3)")
                  .arg(path, parsed.error().what)
                  .arg(parsed.error().offset));
     }
-    acs::CharacterFile character = std::move(parsed).value();
-    const auto& info = character.info;
-    if (info.width == 0 || info.height == 0 || info.width > MAX_CHARACTER_SIDE ||
-        info.height > MAX_CHARACTER_SIDE) {
-        fail(QStringLiteral("%1 is not a usable character file: its frame size %2 x %3 is out of "
-                            "range")
-                 .arg(path)
-                 .arg(info.width)
-                 .arg(info.height));
-    }
-    return character;
+    return std::move(parsed).value();
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QScopedValueRollback>
+#include <QThread>
 #include <QTimer>
 
 namespace agentctl::speech {
@@ -14,30 +16,65 @@ constexpr int TICK_MS = MIXER_PERIOD_MS / 4;
 
 } // namespace
 
-AudioMixer::AudioMixer(QObject* parent) : AudioMixer(makeDeviceOutput(), steadyClock(), parent) {}
+AudioMixer::AudioMixer(QObject* parent)
+    : AudioMixer(makeDeviceOutput(), steadyClock(), Feeding::OwnThread, parent)
+{}
 
-AudioMixer::AudioMixer(std::unique_ptr<AudioOutput> output, MonotonicClock clock, QObject* parent)
-    : QObject(parent), m_output(std::move(output)), m_clock(std::move(clock)),
-      m_timer(new QTimer(this))
+AudioMixer::AudioMixer(std::unique_ptr<AudioOutput> output, MonotonicClock clock, Feeding feeding,
+                       QObject* parent)
+    : QObject(parent), m_feeding(feeding), m_clock(std::move(clock)), m_output(std::move(output))
 {
+    if (m_feeding == Feeding::Caller) {
+        startOutput();
+        return;
+    }
+    m_thread = std::make_unique<QThread>();
+    m_thread->setObjectName(QStringLiteral("audio mixer"));
+    m_timer = new QTimer;
     m_timer->setTimerType(Qt::PreciseTimer);
     m_timer->setInterval(TICK_MS);
-    connect(m_timer, &QTimer::timeout, this, &AudioMixer::pump);
+    m_timer->moveToThread(m_thread.get());
+    connect(m_timer, &QTimer::timeout, m_timer, [this] { pump(); });
+    m_thread->start(QThread::TimeCriticalPriority);
+    // Waits for the device: isSilent() is settled once the mixer exists.
+    QMetaObject::invokeMethod(
+        m_timer,
+        [this] {
+            startOutput();
+            m_timer->start();
+        },
+        Qt::BlockingQueuedConnection);
+}
+
+// The output goes on the thread that made it; Qt's PulseAudio sink runs the event loop while it
+// is destroyed, so the timer is stopped first and the pump guard keeps it out anyway.
+AudioMixer::~AudioMixer()
+{
+    if (!m_thread)
+        return;
+    QThread* const home = thread();
+    QMetaObject::invokeMethod(
+        m_timer,
+        [this, home] {
+            m_timer->stop();
+            m_pumping = true;
+            m_output.reset();
+            m_timer->moveToThread(home);
+        },
+        Qt::BlockingQueuedConnection);
+    m_thread->quit();
+    m_thread->wait();
+    delete m_timer;
+}
+
+void AudioMixer::startOutput()
+{
     if (!m_output || !m_output->start())
         useSilentOutput(0);
     // Run on silence from the start: a sink that is slow to serve a new stream gets over it
     // before the first sound.
-    m_resting = false;
+    const std::lock_guard lock(m_mutex);
     m_idleSinceUs = m_clock();
-    m_timer->start();
-}
-
-// Qt's PulseAudio sink runs the event loop while it is destroyed; the timer must not reach a
-// half-destroyed output.
-AudioMixer::~AudioMixer()
-{
-    m_timer->stop();
-    m_output.reset();
 }
 
 void AudioMixer::useSilentOutput(qint64 fromFrame)
@@ -48,32 +85,35 @@ void AudioMixer::useSilentOutput(qint64 fromFrame)
     [[maybe_unused]] const bool started = m_output->start();
     m_outputBase = fromFrame;
     m_silent = true;
-    // Last: destroying a device may run the event loop and with it pump().
+    // Last: destroying a device may run the event loop.
     old.reset();
 }
 
 SourceId AudioMixer::play(const Pcm& pcm)
 {
-    if (m_resting) {
-        // A drained device may have counted on past its last sample while idle; from here its
-        // count and ours run together again.
-        const qint64 devicePlayed = m_outputBase + m_output->playedFrames();
-        if (devicePlayed > m_written)
-            m_outputBase -= devicePlayed - m_written;
-        m_resting = false;
+    SourceId id = 0;
+    {
+        const std::lock_guard lock(m_mutex);
+        id = m_nextId++;
+        m_sources.push_back({id, pcm, m_written});
     }
-    const SourceId id = m_nextId++;
-    m_sources.push_back({id, pcm, m_written});
-    // The first samples go out at once; an empty source is left to the timer so that its
+    // The first samples go out at once; an empty source is left to the next pump so that its
     // finished() never arrives before the caller has its id.
-    if (pcm.isEmpty())
-        m_timer->start();
-    else
+    if (m_feeding == Feeding::OwnThread)
+        QMetaObject::invokeMethod(
+            m_timer, [this] { pump(); }, Qt::QueuedConnection);
+    else if (!pcm.isEmpty())
         pump();
     return id;
 }
 
 void AudioMixer::stop(SourceId id)
+{
+    const std::lock_guard lock(m_mutex);
+    removeSource(id);
+}
+
+void AudioMixer::removeSource(SourceId id)
 {
     const auto it = std::remove_if(m_sources.begin(), m_sources.end(),
                                    [id](const Source& s) { return s.id == id; });
@@ -86,11 +126,12 @@ void AudioMixer::stop(SourceId id)
 
 qint64 AudioMixer::positionUs(SourceId id) const
 {
+    const std::lock_guard lock(m_mutex);
     const auto it = std::find_if(m_sources.begin(), m_sources.end(),
                                  [id](const Source& s) { return s.id == id; });
     if (it == m_sources.end())
         return -1;
-    const qint64 frames = std::clamp<qint64>(heardFrames() - it->startFrame, 0, it->pcm.size());
+    const qint64 frames = std::clamp<qint64>(m_heard - it->startFrame, 0, it->pcm.size());
     return frames * 1'000'000 / MIXER_SAMPLE_RATE;
 }
 
@@ -111,35 +152,71 @@ qint64 AudioMixer::heardFrames() const
 
 void AudioMixer::pump()
 {
+    if (m_pumping)
+        return;
+    const QScopedValueRollback guard(m_pumping, true);
     if (!m_silent && m_output->failed())
         useSilentOutput(m_written);
-    finishHeardSources();
-    if (m_sources.empty() && !m_resting && m_clock() - m_idleSinceUs >= MIXER_LINGER_MS * 1000LL) {
+    std::vector<SourceId> done;
+    bool rest = false;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_resting && !m_sources.empty()) {
+            // A drained device may have counted on past its last sample while idle; from here
+            // its count and ours run together again.
+            const qint64 devicePlayed = m_outputBase + m_output->playedFrames();
+            if (devicePlayed > m_written)
+                m_outputBase -= devicePlayed - m_written;
+            m_resting = false;
+        }
+        m_heard = heardFrames();
+        done = takeHeardSources();
+        rest = m_sources.empty() && !m_resting &&
+               m_clock() - m_idleSinceUs >= MIXER_LINGER_MS * 1000LL;
+        if (!m_resting && !rest)
+            fill();
+    }
+    // Closing a stream may take a while; the GUI thread need not wait for it.
+    if (rest) {
         m_output->rest();
         m_resting = true;
     }
-    if (m_resting) {
+    if (m_timer && m_resting)
         m_timer->stop();
-        return;
-    }
-    fill();
-    if (!m_timer->isActive())
+    else if (m_timer && !m_timer->isActive())
         m_timer->start();
+    announce(done);
 }
 
-void AudioMixer::finishHeardSources()
+std::vector<SourceId> AudioMixer::takeHeardSources()
 {
-    const qint64 heard = heardFrames();
     std::vector<SourceId> done;
     for (const Source& s : m_sources) {
-        if (heard >= s.startFrame + s.pcm.size())
+        if (m_heard >= s.startFrame + s.pcm.size())
             done.push_back(s.id);
     }
     for (const SourceId id : done)
-        stop(id);
-    // After the bookkeeping, so a slot may play or stop sources freely.
-    for (const SourceId id : done)
-        emit finished(id);
+        removeSource(id);
+    return done;
+}
+
+// After the bookkeeping and outside the lock, so a slot may play or stop sources freely.
+void AudioMixer::announce(const std::vector<SourceId>& done)
+{
+    if (done.empty())
+        return;
+    if (m_feeding == Feeding::Caller) {
+        for (const SourceId id : done)
+            emit finished(id);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, done] {
+            for (const SourceId id : done)
+                emit finished(id);
+        },
+        Qt::QueuedConnection);
 }
 
 // Sources still to be heard keep silence flowing behind them, so the device's count reaches

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include <QByteArrayView>
@@ -9,6 +11,7 @@
 #include <QObject>
 #include <QString>
 
+class QThread;
 class QTimer;
 
 // The character's sound: one mixer plays the frame sounds and the voice together.
@@ -18,13 +21,16 @@ class QTimer;
 //   DecodedWav wav = decodeWav(bytesFromTheFile);   // a character's WAVE -> mixer format
 //   if (wav.ok()) SourceId s = mixer.play(wav.pcm);
 //   connect(&mixer, &AudioMixer::finished, ...);    // fully heard, not merely handed over
-//   mixer.positionUs(s);                            // what the listener hears now: lip-sync clock
+//   mixer.positionUs(s);                            // heard as of the last top-up: lip-sync clock
 //   mixer.stop(s);                                  // silent within one period, no finished()
 //
-// Everything runs on the thread that owns the mixer (the GUI thread); a short timer tops up
-// the output, so no call blocks. Positions come from what the output reports as played, never
-// from what was written: Qt's sink reaches Idle before its tail is heard, and a source only
-// finishes once the played position has passed its last sample.
+// The mixer's own thread tops up and drives the output every few ms, so a busy GUI thread (a
+// slow paint, a large character being opened) never leaves the device without samples. play(),
+// stop(), positionUs() and isPlaying() are called from the thread that owns the mixer (the GUI
+// thread) and only take a lock; finished() arrives there through the event loop. Positions come
+// from what the output reports as played, never from what was written: Qt's sink reaches Idle
+// before its tail is heard, and a source only finishes once the played position has passed its
+// last sample.
 namespace agentctl::speech {
 
 // The one format everything is mixed in: the synthesizer's own, so speech needs no conversion.
@@ -89,6 +95,14 @@ public:
 // The steady clock of the process.
 [[nodiscard]] MonotonicClock steadyClock();
 
+// Who calls AudioMixer::pump(): the mixer's own thread on a timer, or the owner (tests, which
+// move a fake clock and output and then pump on their own thread, with no thread of the mixer).
+enum class Feeding
+{
+    OwnThread,
+    Caller,
+};
+
 class AudioMixer final : public QObject
 {
     Q_OBJECT
@@ -97,27 +111,28 @@ public:
     // The default output; without a device, the silent output on the steady clock.
     explicit AudioMixer(QObject* parent = nullptr);
     // Uses `output` (may be null); when it is null or does not start, or fails later, the mixer
-    // goes on with a silent output on `clock`.
+    // goes on with a silent output on `clock`. With Feeding::OwnThread the output is started,
+    // used and destroyed on the mixer's thread only, and `clock` is called from both threads.
     AudioMixer(std::unique_ptr<AudioOutput> output, MonotonicClock clock,
-               QObject* parent = nullptr);
+               Feeding feeding = Feeding::OwnThread, QObject* parent = nullptr);
     ~AudioMixer() override;
 
     // Starts `pcm` now, mixed over whatever else plays. An empty source finishes at the next
-    // pump(). The samples are shared, not copied.
+    // pump(). The samples are shared, not copied (QList's sharing is thread-safe).
     [[nodiscard]] SourceId play(const Pcm& pcm);
     // Removes the source from the mix at once; finished() is not emitted for it.
     void stop(SourceId id);
 
-    // Heard position within the source in microseconds (0 before its first sample is heard);
-    // -1 for an id that is not playing (finished, stopped or unknown).
+    // Heard position within the source in microseconds (0 before its first sample is heard), as
+    // of the last pump(); -1 for an id that is not playing (finished, stopped or unknown).
     [[nodiscard]] qint64 positionUs(SourceId id) const;
     [[nodiscard]] bool isPlaying(SourceId id) const;
     // True while the mixer runs on the silent clock (no usable device).
     [[nodiscard]] bool isSilent() const;
 
     // Finishes the sources that have been heard to the end, then tops up the output, or rests
-    // it once it has been idle for MIXER_LINGER_MS. The mixer's timer calls it every few ms
-    // while the output runs; tests call it after moving their clock.
+    // it once it has been idle for MIXER_LINGER_MS. Called on the feeding thread only: the
+    // mixer's own timer every few ms while the output runs, or with Feeding::Caller the owner.
     void pump();
 
 signals:
@@ -132,21 +147,33 @@ private:
         qint64 startFrame; // output frame at which its first sample was written
     };
 
+    void startOutput();
     void useSilentOutput(qint64 fromFrame);
+    // The rest take m_mutex first.
     [[nodiscard]] qint64 heardFrames() const;
-    void finishHeardSources();
+    [[nodiscard]] std::vector<SourceId> takeHeardSources();
+    void removeSource(SourceId id);
     void fill();
+    void announce(const std::vector<SourceId>& done);
 
-    std::unique_ptr<AudioOutput> m_output;
+    const Feeding m_feeding;
     MonotonicClock m_clock;
-    bool m_silent = false;
-    bool m_resting = false;   // the output is closed until the next play()
+    // Only the feeding thread touches these.
+    std::unique_ptr<AudioOutput> m_output;
+    bool m_resting = false;  // the output is closed until a source is added
+    bool m_pumping = false;  // a device that runs the event loop must not re-enter pump()
+    qint64 m_outputBase = 0; // frames of earlier outputs, so the stream's frame count never resets
+    std::unique_ptr<QThread> m_thread; // with Feeding::OwnThread
+    QTimer* m_timer = nullptr;         // lives on m_thread
+
+    // Shared between the owner's thread and the feeding thread.
+    mutable std::mutex m_mutex;
+    std::atomic<bool> m_silent = false;
     qint64 m_idleSinceUs = 0; // when the last source ended
-    qint64 m_outputBase = 0;  // frames of earlier outputs, so the stream's frame count never resets
     qint64 m_written = 0;     // frames written in total
+    qint64 m_heard = 0;       // frames heard as of the last pump()
     std::vector<Source> m_sources;
     SourceId m_nextId = 1;
-    QTimer* m_timer = nullptr;
 };
 
 } // namespace agentctl::speech
