@@ -7,6 +7,7 @@
 // (a PulseAudio null sink will do). The character is a bundled one with its frame sounds taken
 // out, so that the first loud sample heard is the voice.
 
+#include <atomic>
 #include <cstdlib>
 #include <memory>
 
@@ -33,12 +34,13 @@ namespace {
 namespace speech = agentctl::speech;
 
 // The device output, noting the first loud frame written and when the listener has heard it.
+// The mixer drives it from its own thread; the benchmark reads the two marks from the GUI thread.
 class ListeningOutput final : public speech::AudioOutput
 {
 public:
     std::unique_ptr<speech::AudioOutput> device = speech::makeDeviceOutput();
     qint64 written = 0;
-    qint64 firstLoudFrame = -1;
+    std::atomic<qint64> firstLoudFrame = -1;
 
     bool start() override { return device->start(); }
     bool failed() const override { return device->failed(); }
@@ -53,13 +55,21 @@ public:
         written += taken;
         return taken;
     }
-    qint64 playedFrames() const override { return device->playedFrames(); }
+    qint64 playedFrames() const override
+    {
+        heard = device->playedFrames();
+        return heard;
+    }
     void rest() override { device->rest(); }
 
     [[nodiscard]] bool loudFrameHeard() const
     {
-        return firstLoudFrame >= 0 && device->playedFrames() > firstLoudFrame;
+        const qint64 loud = firstLoudFrame;
+        return loud >= 0 && heard > loud;
     }
+
+private:
+    mutable std::atomic<qint64> heard = 0;
 };
 
 // A copy of a bundled character with no frame sounds, in a folder of its own.
