@@ -103,9 +103,8 @@ void TestFolderSearchPanel::okTakesTheHighlightedOrOpenFolder()
     QCOMPARE(m_window->lstAgents->count(), 2);
     QCOMPARE(m_window->mnuAgent[1]->text(), QString("peedy"));
     QVERIFY(m_f->platform.messageBoxes.isEmpty());
-    QFile settings(m_f->settingsPath());
-    QVERIFY(settings.open(QIODevice::ReadOnly));
-    QVERIFY(settings.readAll().endsWith(",\"" + folder("chars/").toUtf8() + "\"\r\n"));
+    QVERIFY(
+        m_f->readFile(m_f->settingsPath()).endsWith(",\"" + folder("chars/").toUtf8() + "\"\r\n"));
 }
 
 void TestFolderSearchPanel::withoutAFolderTheUserTriesAgainOrEnds_data()
