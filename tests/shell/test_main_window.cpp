@@ -131,8 +131,7 @@ private slots:
     void everyTextFitsItsWidget();
     void noSoundDeviceEndsAtOnceOnComingBackFromTheProgram_data();
     void noSoundDeviceEndsAtOnceOnComingBackFromTheProgram();
-    void panelBorderAndHeaderColours();
-    void showToggleAndHelp();
+    void panelHeaderShowToggleAndHelp();
 
     void agentSpeakCallsInOrder_data();
     void agentSpeakCallsInOrder();
@@ -159,8 +158,7 @@ private slots:
     void alarmsFireAndRepeatUntilDoubleClicked();
     void firedAlarmsMoveOnOrGo_data();
     void firedAlarmsMoveOnOrGo();
-    void missedAlarmsAreReportedAtStartUp();
-    void recordsNotLoadedAreKeptAside();
+    void startUpReportsMissedAndUnreadAlarms();
 
 private:
     frmHoravox& start(const QStringList& characters = {"Peedy.acs"});
@@ -531,8 +529,9 @@ void TestMainWindow::noSoundDeviceEndsAtOnceOnComingBackFromTheProgram()
     QCOMPARE(m_f->readFile(m_f->settingsPath()), settings);
 }
 
-void TestMainWindow::panelBorderAndHeaderColours()
+void TestMainWindow::panelHeaderShowToggleAndHelp()
 {
+    m_f->writeFile(m_f->settingsPath(), "\"Peedy\",1,1,2,1,#FALSE#,\"\"\r\n");
     frmHoravox& window = start();
     QVERIFY(window.fraMain->frameWidth() > 0);
     for (QLabel* header : window.lblAlarmHeader) {
@@ -541,12 +540,6 @@ void TestMainWindow::panelBorderAndHeaderColours()
         QCOMPARE(back == QColor(0xFF, 0xFF, 0xE1), header == window.lblAlarmHeader[0]);
         QCOMPARE(text == Qt::blue, header == window.lblAlarmHeader[0]);
     }
-}
-
-void TestMainWindow::showToggleAndHelp()
-{
-    m_f->writeFile(m_f->settingsPath(), "\"Peedy\",1,1,2,1,#FALSE#,\"\"\r\n");
-    frmHoravox& window = start();
     for (bool shown : {true, false}) {
         window.mnuShow->trigger();
         QCOMPARE(window.isWindowShown(), shown);
@@ -592,13 +585,12 @@ void TestMainWindow::agentSpeakCallsInOrder()
     window.AgentSpeak(text);
 
     // The character brings style bits 2 and 4; only bit 1 is the program's.
-    const QStringList upToShow{"Unload CharacterID",
-                               "Load CharacterID " + m_f->charsFolder() + "Peedy.acs",
-                               "LanguageID 1033",
-                               QString("Balloon.Style %1").arg(balloon == 0 ? 7 : 6),
-                               "AutoPopupMenu False",
-                               "MoveTo 5 615",
-                               "Show"};
+    const QStringList upToShow =
+        QString("Unload CharacterID|Load CharacterID %1Peedy.acs|LanguageID 1033|Balloon.Style %2|"
+                "AutoPopupMenu False|MoveTo 5 615|Show")
+            .arg(m_f->charsFolder())
+            .arg(balloon == 0 ? 7 : 6)
+            .split('|');
     QCOMPARE(log(), upToShow + afterShow);
     QVERIFY(window.objCharacter);
     const bool hides = afterShow.endsWith("Hide");
@@ -609,12 +601,9 @@ void TestMainWindow::failureEndsTheAppearance_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("failingCall");
-    QTest::newRow("missing file") << "Nobody"
-                                  << "Load";
-    QTest::newRow("moving fails") << "Peedy"
-                                  << "MoveTo";
-    QTest::newRow("speaking fails") << "Peedy"
-                                    << "Speak";
+    QTest::newRow("missing file") << QString("Nobody") << QString("Load");
+    QTest::newRow("moving fails") << QString("Peedy") << QString("MoveTo");
+    QTest::newRow("speaking fails") << QString("Peedy") << QString("Speak");
 }
 
 void TestMainWindow::failureEndsTheAppearance()
@@ -1060,33 +1049,32 @@ void TestMainWindow::firedAlarmsMoveOnOrGo()
                              : QStringList());
 }
 
-void TestMainWindow::missedAlarmsAreReportedAtStartUp()
+void TestMainWindow::startUpReportsMissedAndUnreadAlarms()
 {
+    // Two one-time alarms of earlier days, then one record more than fit and one unreadable.
     m_f->platform.clock = at(9, 0);
+    const QByteArray left =
+        "\"07:00\",\"Once\",\"12/5/2026\",\"peedy\",\"Today\"\r\n" + alarmLines(72);
+    const QByteArray aside =
+        "\"00:00\",\"Daily\",\"Daily\",\"peedy\",\"Alarm 72\"\r\n\"bad\"line\r\n";
     m_f->writeFile(m_f->alarmsPath(), "\"07:00\",\"Once\",\"12/3/2026\",\"peedy\",\"One\"\r\n"
-                                      "\"07:00\",\"Once\",\"12/4/2026\",\"peedy\",\"Two\"\r\n"
-                                      "\"07:00\",\"Once\",\"12/5/2026\",\"peedy\",\"Today\"\r\n");
+                                      "\"07:00\",\"Once\",\"12/4/2026\",\"peedy\",\"Two\"\r\n" +
+                                          left + aside);
     frmHoravox& window = start();
 
-    QCOMPARE(m_f->platform.messageBoxes.size(), 1);
-    QCOMPARE(m_f->platform.messageBoxes[0].title, QString("2 Missed Alarm(s)!"));
-    QCOMPARE(m_f->readFile(m_f->alarmsPath()),
-             QByteArray("\"07:00\",\"Once\",\"12/5/2026\",\"peedy\",\"Today\"\r\n"));
-    QCOMPARE(texts(window.lstAlarms), QStringList({"07:00\tOnce\t12/5\tpeedy\tToday",
-                                                   "-- Click on this line to add a new Alarm --"}));
-}
-
-void TestMainWindow::recordsNotLoadedAreKeptAside()
-{
-    m_f->writeFile(m_f->alarmsPath(), alarmLines(76) + "\"bad\"line\r\n");
-    frmHoravox& window = start();
-    QCOMPARE(window.alarmTable.iAlarmCount, 75);
-    QCOMPARE(m_f->platform.messageBoxes.size(), 1);
-    QCOMPARE(m_f->platform.messageBoxes[0].title, QString("Alarms Not Loaded"));
+    QCOMPARE(m_f->readFile(m_f->alarmsPath()), left);
+    QCOMPARE(window.alarmTable.iAlarmCount, 73);
+    const QStringList rows = texts(window.lstAlarms);
+    QCOMPARE(rows.size(), 74);
+    QCOMPARE(rows.first() + '|' + rows.last(),
+             "07:00\tOnce\t12/5\tpeedy\tToday|-- Click on this line to add a new Alarm --");
+    const auto& boxes = m_f->platform.messageBoxes;
+    QCOMPARE(boxes.size(), 2);
+    QCOMPARE(boxes[0].title + '|' + boxes[1].title, "Alarms Not Loaded|2 Missed Alarm(s)!");
     const QStringList kept = QDir(m_f->app.path()).entryList({"Alarms not*"});
     QCOMPARE(kept.size(), 1);
     QCOMPARE(m_f->readFile(m_f->app.path() + '/' + kept[0]).count('\n'), 2);
-    QVERIFY(m_f->platform.messageBoxes[0].text.contains(kept[0]));
+    QVERIFY(boxes[0].text.contains(kept[0]));
 }
 
 QTEST_MAIN(TestMainWindow)
