@@ -77,12 +77,9 @@ void TestFolderSearchPanel::okTakesTheHighlightedOrOpenFolder_data()
 {
     QTest::addColumn<QString>("open");
     QTest::addColumn<QString>("highlighted");
-    QTest::newRow("highlighted subfolder") << ""
-                                           << "chars";
-    QTest::newRow("highlighted wins over open") << "empty"
-                                                << "chars";
-    QTest::newRow("open folder, nothing highlighted") << "chars"
-                                                      << "";
+    QTest::newRow("highlighted subfolder") << QString() << QString("chars");
+    QTest::newRow("highlighted wins over open") << QString("empty") << QString("chars");
+    QTest::newRow("open folder, nothing highlighted") << QString("chars") << QString();
 }
 
 void TestFolderSearchPanel::okTakesTheHighlightedOrOpenFolder()

@@ -12,7 +12,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QStyleOptionGroupBox>
 #include <QTest>
 #include <QTimer>
@@ -748,12 +747,10 @@ void TestMainWindow::listsTheCharactersOfTheFolder()
     QCOMPARE(window.sDefaultAgent, defaultAgent);
     // The character is opened by its file's own name, whatever the letter case of either.
     m_window->AgentSpeak("The time is, 9:00.");
-    const QString onDisk =
-        files
-            .filter(QRegularExpression("^" + agentName + "\\.acs$",
-                                       QRegularExpression::CaseInsensitiveOption))
-            .value(0);
-    QCOMPARE(log().filter("Load "), QStringList{"Load CharacterID " + m_f->charsFolder() + onDisk});
+    const QString loaded =
+        log().filter("Load ").join('|').remove("Load CharacterID " + m_f->charsFolder());
+    QVERIFY2(files.contains(loaded) && loaded.startsWith(agentName + '.', Qt::CaseInsensitive),
+             qPrintable(loaded));
 }
 
 void TestMainWindow::searchesTheStoredFolderOrTheDefaultPlaces_data()
