@@ -331,10 +331,8 @@ private slots:
         QTest::addColumn<QString>("fullLine");
         QTest::addColumn<int>("lineCount");
         // The width is that of fullLine.
-        QTest::newRow("exactly full") << "abcd efg"
-                                      << "abcd efg" << 1;
-        QTest::newRow("wide letters") << "WWWW WWWW WWWW"
-                                      << "WWWW WWWW" << 2;
+        QTest::newRow("exactly full") << QString("abcd efg") << QString("abcd efg") << 1;
+        QTest::newRow("wide letters") << QString("WWWW WWWW WWWW") << QString("WWWW WWWW") << 2;
     }
     void wrapsWordsWithinTheWidth()
     {
