@@ -21,9 +21,8 @@ acs::Image picture(int tag, const QVector<QRgb>& palette)
     indexed.setColorTable(palette);
     indexed.fill(0);
     const QRect area = tag >= MOUTH_TAG && tag < MOUTH_TAG + 7 ? MOUTH_RECT : QRect(8, 0, 24, 32);
-    for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int y = area.top(); y <= area.bottom(); ++y)
         std::fill_n(indexed.scanLine(y) + area.left(), area.width(), uchar(tag));
-    }
     return acs::imageFromIndexed(indexed);
 }
 
@@ -63,12 +62,10 @@ acs::CharacterFile testCharacter()
     info.flags = acs::FLAG_BALLOON_ENABLED | acs::FLAG_VOICE_DISABLED;
     info.balloon = acs::BalloonInfo();
     info.palette.append(qRgb(255, 0, 255));
-    for (int tag = 1; tag < 40; ++tag) {
+    for (int tag = 1; tag < 40; ++tag)
         info.palette.append(qRgb(tag * TAG_STEP, 200, 100));
-    }
-    for (int tag = 0; tag < 40; ++tag) {
+    for (int tag = 0; tag < 40; ++tag)
         character.images.append(picture(tag, info.palette));
-    }
     info.localized.append({acs::LANGID_ENGLISH_NEUTRAL, QStringLiteral("Tester"), {}, {}});
     character.sounds.append(toneWav());
 

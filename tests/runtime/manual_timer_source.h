@@ -28,13 +28,11 @@ public:
             for (Timer* timer : m_timers) {
                 if (timer->m_active && timer->m_deadline <= target &&
                     (!next || std::tie(timer->m_deadline, timer->m_order) <
-                                  std::tie(next->m_deadline, next->m_order))) {
+                                  std::tie(next->m_deadline, next->m_order)))
                     next = timer;
-                }
             }
-            if (!next) {
+            if (!next)
                 break;
-            }
             m_now = next->m_deadline;
             next->m_active = false;
             next->m_callback();

@@ -36,9 +36,8 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 QList<int> ids(const QSignalSpy& spy)
 {
     QList<int> result;
-    for (const auto& arguments : spy) {
+    for (const auto& arguments : spy)
         result.append(arguments.at(0).value<AgentRequest>().ID);
-    }
     return result;
 }
 
@@ -84,9 +83,8 @@ class TestAgentEngine final : public QObject
         for (int elapsed = 0; elapsed < ms; elapsed += stepMs) {
             m_timers->advance(stepMs);
             const int tag = window().isVisible() ? tagAt(PROBE) : -1;
-            if (seen.isEmpty() || seen.last() != tag) {
+            if (seen.isEmpty() || seen.last() != tag)
                 seen.append(tag);
-            }
         }
         return seen;
     }
@@ -266,27 +264,13 @@ private slots:
                  qPrintable(QString::number(seen.size())));
     }
 
-    void choosesTheNextFrame_data()
+    void branchesByTheRoll()
     {
-        QTest::addColumn<QString>("animation");
-        QTest::addColumn<int>("frame");
-        QTest::addColumn<bool>("exiting");
-        QTest::addColumn<int>("roll");
-        QTest::addColumn<int>("expected");
         // Branchy frame 0: 1..30 -> 2, 31..80 -> 3, 81..100 -> next frame.
-        QTest::newRow("first branch, its last roll") << "Branchy" << 0 << false << 30 << 2;
-        QTest::newRow("exit index jumps") << "Loop" << 1 << true << 1 << 2;
-    }
-    void choosesTheNextFrame()
-    {
-        QFETCH(QString, animation);
-        QFETCH(int, frame);
-        QFETCH(bool, exiting);
-        QFETCH(int, roll);
-        QFETCH(int, expected);
+        const acs::CharacterFile character = testCharacter();
         QCOMPARE(
-            runtime::nextFrame(*testCharacter().findAnimation(animation), frame, exiting, roll),
-            expected);
+            runtime::nextFrame(*character.findAnimation(QStringLiteral("Branchy")), 0, false, 30),
+            2);
     }
 
     void speechFollowsTheHeardVoice_data()
@@ -347,10 +331,8 @@ private slots:
         QTest::addColumn<QString>("fullLine");
         QTest::addColumn<int>("lineCount");
         // The width is that of fullLine.
-        QTest::newRow("exactly full") << "abcd efg"
-                                      << "abcd efg" << 1;
-        QTest::newRow("wide letters") << "WWWW WWWW WWWW"
-                                      << "WWWW WWWW" << 2;
+        QTest::newRow("exactly full") << QString("abcd efg") << QString("abcd efg") << 1;
+        QTest::newRow("wide letters") << QString("WWWW WWWW WWWW") << QString("WWWW WWWW") << 2;
     }
     void wrapsWordsWithinTheWidth()
     {

@@ -77,12 +77,9 @@ void TestFolderSearchPanel::okTakesTheHighlightedOrOpenFolder_data()
 {
     QTest::addColumn<QString>("open");
     QTest::addColumn<QString>("highlighted");
-    QTest::newRow("highlighted subfolder") << ""
-                                           << "chars";
-    QTest::newRow("highlighted wins over open") << "empty"
-                                                << "chars";
-    QTest::newRow("open folder, nothing highlighted") << "chars"
-                                                      << "";
+    QTest::newRow("highlighted subfolder") << QString() << QString("chars");
+    QTest::newRow("highlighted wins over open") << QString("empty") << QString("chars");
+    QTest::newRow("open folder, nothing highlighted") << QString("chars") << QString();
 }
 
 void TestFolderSearchPanel::okTakesTheHighlightedOrOpenFolder()
@@ -103,9 +100,8 @@ void TestFolderSearchPanel::okTakesTheHighlightedOrOpenFolder()
     QCOMPARE(m_window->lstAgents->count(), 2);
     QCOMPARE(m_window->mnuAgent[1]->text(), QString("peedy"));
     QVERIFY(m_f->platform.messageBoxes.isEmpty());
-    QFile settings(m_f->settingsPath());
-    QVERIFY(settings.open(QIODevice::ReadOnly));
-    QVERIFY(settings.readAll().endsWith(",\"" + folder("chars/").toUtf8() + "\"\r\n"));
+    QVERIFY(
+        m_f->readFile(m_f->settingsPath()).endsWith(",\"" + folder("chars/").toUtf8() + "\"\r\n"));
 }
 
 void TestFolderSearchPanel::withoutAFolderTheUserTriesAgainOrEnds_data()

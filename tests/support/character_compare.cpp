@@ -21,14 +21,12 @@ QStringList describeCharacter(const CharacterFile& c)
         i.majorVersion, i.animationSetMajor, i.animationSetMinor);
     for (const QRgb colour : i.palette)
         add("colour", colour | 0xFF000000);
-    if (const auto& v = i.voice) {
+    if (const auto& v = i.voice)
         add("voice", v->engineId.toString(), v->modeId.toString(), v->speed, v->pitch,
             v->hasExtraData, v->languageId, v->dialect, v->gender, v->age, v->style);
-    }
-    if (const auto& b = i.balloon) {
+    if (const auto& b = i.balloon)
         add("balloon", b->lines, b->charsPerLine, b->textColor, b->fillColor, b->borderColor,
             b->fontName, b->fontHeight, b->fontWeight, b->italic, b->unknown);
-    }
     if (const auto& t = i.trayIcon)
         add("tray", t->mask.toHex(), t->color.toHex());
     for (const State& state : i.states)
@@ -43,10 +41,9 @@ QStringList describeCharacter(const CharacterFile& c)
                 add("image", image.imageIndex, image.x, image.y);
             for (const Branch& branch : f.branches)
                 add("branch", branch.frameIndex, branch.probability);
-            for (const MouthOverlay& m : f.overlays) {
+            for (const MouthOverlay& m : f.overlays)
                 add("mouth", int(m.shape), m.replaceTopImage, m.imageIndex, m.unknown, m.x, m.y,
                     m.centreX, m.centreY, m.region.value_or(QByteArray()).toHex());
-            }
         }
     }
     for (const Image& image : c.images) {
