@@ -1,5 +1,5 @@
 // Writes the program's mark as the desktop's icon files: OUT/<n>x<n>/apps/horavox.png for each
-// size the icon theme specification lists as usual.
+// size desktops commonly look for.
 #include <cstdio>
 
 #include <QDir>

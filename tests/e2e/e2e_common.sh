@@ -81,6 +81,15 @@ install_app() {
     fi
 }
 
+# start_with_app [--no-tray]: the X server, the sound server and the program with the bundled
+# characters in a folder of its own, $app (not started yet).
+start_with_app() {
+    start_x "$@"
+    start_pulse
+    app="$E2E_WORK/app"
+    install_app "$app" "$CHARACTERS"
+}
+
 # launch_app DIR: starts the program of DIR in the US locale (short dates M/d/yyyy), its output
 # in app.log.
 launch_app() {
@@ -96,8 +105,8 @@ start_app() {
     sleep 1
 }
 
-# click_window WINDOW_ID X Y: a click at that point of the window, as a user makes it.
-click_window() {
+# click_at WINDOW X Y: clicks at a point of a window, as a user does.
+click_at() {
     sleep 0.3
     xdotool mousemove --window "$1" "$2" "$3" click 1
 }
@@ -105,12 +114,12 @@ click_window() {
 # fill_in_daily_alarm EDITOR_ID TIME MESSAGE: the time box, Daily, the first character and the
 # message box of the open alarm editor, by the twips of its fixed layout; OK is left to the caller.
 fill_in_daily_alarm() {
-    click_window "$1" $(((1545 + 457) / 15)) $(((540 + 142) / 15))
+    click_at "$1" $(((1545 + 457) / 15)) $(((540 + 142) / 15))
     timeout 10 xdotool windowfocus --sync "$1" || fail "the editor did not take the focus"
     xdotool type --delay 50 "$2"
-    click_window "$1" $((2610 / 15 + 8)) $(((1110 + 142) / 15))
-    click_window "$1" $((1665 / 15 + 30)) $((2730 / 15 + 8))
-    click_window "$1" $(((930 + 2295) / 15)) $(((3675 + 150) / 15))
+    click_at "$1" $((2610 / 15 + 8)) $(((1110 + 142) / 15))
+    click_at "$1" $((1665 / 15 + 30)) $((2730 / 15 + 8))
+    click_at "$1" $(((930 + 2295) / 15)) $(((3675 + 150) / 15))
     xdotool type --delay 50 "$3"
 }
 
@@ -120,6 +129,16 @@ wait_for_window() {
     while [ $SECONDS -le $deadline ]; do
         id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
         if [ -n "$id" ]; then echo "$id"; return 0; fi
+        sleep 0.05
+    done
+    return 1
+}
+
+# wait_for_no_window NAME_REGEX SECONDS: succeeds once no window so named is mapped.
+wait_for_no_window() {
+    local deadline=$((SECONDS + $2))
+    while [ $SECONDS -le $deadline ]; do
+        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
         sleep 0.05
     done
     return 1
@@ -164,12 +183,6 @@ wait_for_no_character() {
         sleep 0.1
     done
     return 1
-}
-
-# click_at WINDOW X Y: clicks at a point of a window, as a user does.
-click_at() {
-    sleep 0.3
-    xdotool mousemove --window "$1" "$2" "$3" click 1
 }
 
 # open_alarm_editor: clicks the add row of the alarm list of the main window $main, its only

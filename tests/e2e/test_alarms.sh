@@ -8,11 +8,7 @@ HORAVOX=$1
 CHARACTERS=$2
 . "$(dirname "$0")/e2e_common.sh"
 
-start_x
-start_pulse
-
-app="$E2E_WORK/app"
-install_app "$app" "$CHARACTERS"
+start_with_app
 character=$(basename "$(ls "$app/msagent/chars"/*.acs | head -1)" .acs)
 printf '"%s",0,1,2,6,#FALSE#,"%s/msagent/chars/"\r\n' "$character" "$app" >"$app/Settings.ini"
 

@@ -9,18 +9,9 @@ CHARACTERS=$2
 shots=${E2E_SHOTS:-$E2E_WORK/shots}
 mkdir -p "$shots"
 
-start_x
-start_pulse
-
-app="$E2E_WORK/app"
-install_app "$app" "$CHARACTERS"
+start_with_app
 start_app "$app"
 
-# Clicks at a point of the main window, as a user does; the points are those of its fixed layout.
-click_at() {
-    sleep 0.3
-    xdotool mousemove --window "$main" "$1" "$2" click 1
-}
 # The position buttons lie on the corners and the centre of the little screen picture.
 position_button=("219 62" "267 62" "219 96" "267 96" "243 79")
 test_button="245 185"
@@ -28,8 +19,8 @@ test_button="245 185"
 names=("top left" "top right" "bottom left" "bottom right" "centre")
 expected=("5,5" "864,5" "5,615" "864,615" "432,320")
 for i in 0 1 2 3 4; do
-    click_at ${position_button[$i]}
-    click_at $test_button
+    click_at "$main" ${position_button[$i]}
+    click_at "$main" $test_button
     deadline=$((SECONDS + 10))
     until id=$(character_window "$main"); do
         if [ $SECONDS -gt $deadline ]; then
@@ -53,8 +44,8 @@ recorder=$!
 E2E_PIDS+=($recorder)
 for _ in $(seq 100); do [ -s "$E2E_WORK/monitor.raw" ] && break; sleep 0.05; done
 [ -s "$E2E_WORK/monitor.raw" ] || fail "the monitor gave no samples"
-click_at ${position_button[0]}
-click_at $test_button
+click_at "$main" ${position_button[0]}
+click_at "$main" $test_button
 deadline=$((SECONDS + 10))
 until id=$(character_window "$main"); do
     [ $SECONDS -le $deadline ] || fail "no character after Test (recording)"

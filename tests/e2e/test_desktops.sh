@@ -7,10 +7,7 @@ HORAVOX=$1
 CHARACTERS=$2
 . "$(dirname "$0")/e2e_common.sh"
 
-start_x --no-tray
-start_pulse
-app="$E2E_WORK/app"
-install_app "$app" "$CHARACTERS"
+start_with_app --no-tray
 # A later run: the program goes to its notification area at start.
 printf '"olwen",1,1,2,1,#FALSE#,"%s/msagent/chars/"\r\n' "$app" >"$app/Settings.ini"
 

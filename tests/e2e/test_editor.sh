@@ -6,20 +6,12 @@ HORAVOX=$1
 CHARACTERS=$2
 . "$(dirname "$0")/e2e_common.sh"
 
-start_x
-start_pulse
-
-app="$E2E_WORK/app"
-install_app "$app" "$CHARACTERS"
+start_with_app
 start_app "$app"
 
 open_alarm_editor
 echo "editor open: $(xwininfo -id "$editor" | awk '/geometry/ {print $2}')"
-for _ in $(seq 40); do
-    xdotool search --onlyvisible --name '^Horavox - ' >/dev/null 2>&1 || break
-    sleep 0.05
-done
-xdotool search --onlyvisible --name '^Horavox - ' >/dev/null 2>&1 && fail "the main window stayed"
+wait_for_no_window '^Horavox - ' 2 || fail "the main window stayed"
 
 fill_in_daily_alarm "$editor" 7:30 'Wake up'
 # OK, by its twips.

@@ -7,17 +7,13 @@ HORAVOX=$1
 CHARACTERS=$2
 . "$(dirname "$0")/e2e_common.sh"
 
-start_x
-start_pulse
-app="$E2E_WORK/app"
-install_app "$app" "$CHARACTERS"
+start_with_app
 start_app "$app"
 first=${E2E_PIDS[-1]}
 
 echo "-- a second copy while the window is hidden"
 /usr/bin/python3 "$E2E_DIR/close_window.py" "$main"
-for _ in $(seq 40); do xdotool search --onlyvisible --name '^Horavox - ' >/dev/null 2>&1 || break; sleep 0.05; done
-xdotool search --onlyvisible --name '^Horavox - ' >/dev/null 2>&1 && fail "closing did not hide the window"
+wait_for_no_window '^Horavox - ' 2 || fail "closing did not hide the window"
 LC_ALL=en_US.UTF-8 "$app/horavox" >"$E2E_WORK/second.log" 2>&1 &
 second=$!
 E2E_PIDS+=($second)
