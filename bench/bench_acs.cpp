@@ -6,9 +6,9 @@
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
-#include "agentctl/acs/acs_model.h"
+#include "engine/acs/acs_model.h"
 
-using namespace agentctl::acs;
+using namespace engine::acs;
 
 namespace {
 

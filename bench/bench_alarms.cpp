@@ -26,7 +26,7 @@ AlarmTable fullTable(const QList<std::pair<QString, QString>>& kinds, bool sameM
         // Spread over the day (1150 s apart), or all at 07:30.
         const QTime time = sameMinute ? QTime(7, 30) : QTime(0, 0).addSecs(i * 1150);
         table.Alarms[i] = {time.toString(QStringLiteral("HH:mm")), when, day,
-                           QStringLiteral("peedy"), QStringLiteral("Alarm %1").arg(i)};
+                           QStringLiteral("olwen"), QStringLiteral("Alarm %1").arg(i)};
     }
     table.iAlarmCount = MAX_ALARMS;
     return table;

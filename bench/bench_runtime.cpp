@@ -21,16 +21,16 @@
 #include <QFile>
 #include <QTimer>
 
-#include "agentctl/acs/acs_model.h"
-#include "agentctl/acs/frame_render.h"
-#include "agentctl/runtime/agent_engine.h"
-#include "agentctl/runtime/animation_player.h"
-#include "agentctl/runtime/character_window.h"
-#include "agentctl/runtime/frame_cache.h"
-#include "agentctl/runtime/frame_timer.h"
+#include "engine/acs/acs_model.h"
+#include "engine/acs/frame_render.h"
+#include "engine/runtime/agent_engine.h"
+#include "engine/runtime/animation_player.h"
+#include "engine/runtime/character_window.h"
+#include "engine/runtime/frame_cache.h"
+#include "engine/runtime/frame_timer.h"
 
-namespace acs = agentctl::acs;
-namespace runtime = agentctl::runtime;
+namespace acs = engine::acs;
+namespace runtime = engine::runtime;
 
 namespace {
 
@@ -96,7 +96,7 @@ void residentMemory(benchmark::State& state)
         runEventLoop(100);
         const double before = residentBytes();
         engine.Load(QStringLiteral("Bench"), path);
-        agentctl::AgentCharacter* loaded = engine(QStringLiteral("Bench"));
+        engine::AgentCharacter* loaded = engine(QStringLiteral("Bench"));
         loaded->MoveTo(100, 100);
         loaded->Show();
         for (const auto& animation : character.animations) {
@@ -179,7 +179,7 @@ void idleCpu(benchmark::State& state)
     for (auto _ : state) {
         runtime::AgentEngine engine;
         engine.Load(QStringLiteral("Bench"), path);
-        agentctl::AgentCharacter* character = engine(QStringLiteral("Bench"));
+        engine::AgentCharacter* character = engine(QStringLiteral("Bench"));
         character->MoveTo(100, 100);
         character->Show();
         // Let the show animation end first: it is not idling.

@@ -12,12 +12,12 @@
 #include <QEventLoop>
 #include <QThread>
 
-#include "agentctl/speech/audio_mixer.h"
-#include "agentctl/speech/espeak_synthesis.h"
-#include "agentctl/speech/speech_text.h"
-#include "agentctl/speech/synthesizer.h"
+#include "engine/speech/audio_mixer.h"
+#include "engine/speech/espeak_synthesis.h"
+#include "engine/speech/speech_text.h"
+#include "engine/speech/synthesizer.h"
 
-using namespace agentctl::speech;
+using namespace engine::speech;
 
 namespace {
 

@@ -20,18 +20,18 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "agentctl/acs/acs_model.h"
-#include "agentctl/runtime/agent_engine.h"
-#include "agentctl/runtime/frame_timer.h"
-#include "agentctl/speech/audio_mixer.h"
-#include "agentctl/speech/synthesizer.h"
 #include "alarms/alarm_table.h"
+#include "engine/acs/acs_model.h"
+#include "engine/runtime/agent_engine.h"
+#include "engine/runtime/frame_timer.h"
+#include "engine/speech/audio_mixer.h"
+#include "engine/speech/synthesizer.h"
 #include "fake_platform.h"
 #include "shell/main_window.h"
 
 namespace {
 
-namespace speech = agentctl::speech;
+namespace speech = engine::speech;
 
 // The device output, noting the first loud frame written and when the listener has heard it.
 // The mixer drives it from its own thread; the benchmark reads the two marks from the GUI thread.
@@ -75,23 +75,23 @@ private:
 // A copy of a bundled character with no frame sounds, in a folder of its own.
 QString quietCharacterRoot(const QTemporaryDir& folder)
 {
-    QFile source(QStringLiteral(HV_BUILD_DIR "/msagent/chars/tock.acs"));
+    QFile source(QStringLiteral(HV_BUILD_DIR "/chars/tock.acs"));
     if (!source.open(QIODevice::ReadOnly))
         qFatal("no bundled character in %s", HV_BUILD_DIR);
-    auto character = agentctl::acs::readCharacterFile(source.readAll());
+    auto character = engine::acs::readCharacterFile(source.readAll());
     if (!character)
         qFatal("the bundled character does not read");
-    agentctl::acs::CharacterFile quiet = std::move(character).value();
+    engine::acs::CharacterFile quiet = std::move(character).value();
     for (auto& animation : quiet.animations) {
         for (auto& frame : animation.frames)
-            frame.soundIndex = agentctl::acs::NO_SOUND;
+            frame.soundIndex = engine::acs::NO_SOUND;
     }
     quiet.sounds.clear();
-    QDir().mkpath(folder.path() + "/msagent/chars");
-    QFile target(folder.path() + "/msagent/chars/tock.acs");
+    QDir().mkpath(folder.path() + "/chars");
+    QFile target(folder.path() + "/chars/tock.acs");
     if (!target.open(QIODevice::WriteOnly))
         qFatal("cannot write the quiet character");
-    target.write(agentctl::acs::writeCharacterFile(quiet));
+    target.write(engine::acs::writeCharacterFile(quiet));
     return folder.path();
 }
 
@@ -100,11 +100,11 @@ struct Clock
     QTemporaryDir app;
     QTemporaryDir characters;
     hv::testing::FakePlatform platform{app.path(), quietCharacterRoot(characters)};
-    agentctl::runtime::QtTimerSource timers;
+    engine::runtime::QtTimerSource timers;
     ListeningOutput* output = new ListeningOutput;
     speech::AudioMixer mixer{std::unique_ptr<speech::AudioOutput>(output), speech::steadyClock()};
     speech::Synthesizer synthesizer;
-    agentctl::runtime::AgentEngine engine{timers, &mixer, &synthesizer, 1};
+    engine::runtime::AgentEngine engine{timers, &mixer, &synthesizer, 1};
     std::unique_ptr<hv::shell::frmHoravox> window;
 
     Clock()
@@ -121,7 +121,7 @@ struct Clock
         const QWidgetList windows = QApplication::topLevelWidgets();
         for (QWidget* candidate : windows) {
             if (candidate != window.get() && candidate->isVisible() &&
-                candidate->inherits("agentctl::runtime::CharacterWindow"))
+                candidate->inherits("engine::runtime::CharacterWindow"))
                 return candidate;
         }
         return nullptr;

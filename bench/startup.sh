@@ -15,7 +15,7 @@ median() { sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a
 
 for run in $(seq "$RUNS"); do
     app="$E2E_WORK/run$run"
-    install_app "$app" "$BUILD/msagent/chars"
+    install_app "$app" "$BUILD/chars"
     t0=$(date +%s%N)
     LC_ALL=en_US.UTF-8 "$app/horavox" >/dev/null 2>&1 &
     pid=$!

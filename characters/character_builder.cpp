@@ -12,7 +12,7 @@
 namespace hv::characters {
 namespace {
 
-using namespace agentctl::acs;
+using namespace engine::acs;
 
 constexpr int MOUTH_SHAPES = 7;
 constexpr int ICON_SIZE = 16;

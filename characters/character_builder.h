@@ -5,8 +5,8 @@
 #include <QString>
 #include <QVector>
 
-#include "agentctl/acs/acs_model.h"
 #include "characters/character_design.h"
+#include "engine/acs/acs_model.h"
 
 namespace hv::characters {
 
@@ -16,7 +16,7 @@ namespace hv::characters {
 // Draws every frame of `design` and assembles the whole character, ready for the writer. Fails,
 // naming the frame in `error`, when a drawing breaks a rule the file relies on (a mouth shape
 // that reaches outside its box, a box off the frame).
-[[nodiscard]] std::optional<agentctl::acs::CharacterFile>
+[[nodiscard]] std::optional<engine::acs::CharacterFile>
 buildCharacter(const CharacterDesign& design, QString* error);
 
 } // namespace hv::characters

@@ -12,7 +12,7 @@
 #include <QUuid>
 #include <QVector>
 
-#include "agentctl/acs/acs_model.h"
+#include "engine/acs/acs_model.h"
 
 class QPainter;
 
@@ -44,8 +44,8 @@ struct CharacterDesign
     QSize mouthBox;
     // The square of the rest pose that the 16 x 16 tray icon shows, in frame coordinates.
     QRect iconArea;
-    agentctl::acs::VoiceInfo voice;
-    agentctl::acs::BalloonInfo balloon;
+    engine::acs::VoiceInfo voice;
+    engine::acs::BalloonInfo balloon;
     // Complete RIFF/WAVE files: the flourish of "Announce" and the pop of "Show".
     QByteArray announceSound;
     QByteArray showSound;

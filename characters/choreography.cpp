@@ -6,7 +6,7 @@
 namespace hv::characters {
 namespace {
 
-using agentctl::acs::Transition;
+using engine::acs::Transition;
 
 template <typename Change> Pose varied(Pose base, Change change)
 {
@@ -77,7 +77,7 @@ public:
     // From the last frame, go back to frame `target` this often (percent) to repeat a passage.
     Script& repeatFrom(int target, quint16 percent)
     {
-        m_animation.frames.back().branches.append(agentctl::acs::Branch{quint16(target), percent});
+        m_animation.frames.back().branches.append(engine::acs::Branch{quint16(target), percent});
         return *this;
     }
 
@@ -522,10 +522,10 @@ QVector<AnimationScript> choreography()
     return all;
 }
 
-QVector<agentctl::acs::State> stateTable()
+QVector<engine::acs::State> stateTable()
 {
     const auto state = [](const char* name, QStringList animations) {
-        return agentctl::acs::State{QString::fromLatin1(name), animations};
+        return engine::acs::State{QString::fromLatin1(name), animations};
     };
     return {
         state("SHOWING", {QStringLiteral("SHOW")}),

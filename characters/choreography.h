@@ -3,7 +3,7 @@
 #include <QString>
 #include <QVector>
 
-#include "agentctl/acs/acs_model.h"
+#include "engine/acs/acs_model.h"
 #include "pose.h"
 
 // What every bundled character does, as poses over time. Each character draws the poses its own
@@ -28,13 +28,13 @@ struct FrameScript
     // A frame the character may be left on while it speaks; it carries the mouth overlays.
     bool speakable = false;
     qint16 exitFrame = -1;
-    QVector<agentctl::acs::Branch> branches;
+    QVector<engine::acs::Branch> branches;
 };
 
 struct AnimationScript
 {
     QString name;
-    agentctl::acs::Transition transition = agentctl::acs::Transition::None;
+    engine::acs::Transition transition = engine::acs::Transition::None;
     QString returnAnimation;
     QVector<FrameScript> frames;
 };
@@ -43,6 +43,6 @@ struct AnimationScript
 [[nodiscard]] Pose restPose();
 [[nodiscard]] QVector<AnimationScript> choreography();
 // The runtime's states and the animations it picks from for each, names in upper case.
-[[nodiscard]] QVector<agentctl::acs::State> stateTable();
+[[nodiscard]] QVector<engine::acs::State> stateTable();
 
 } // namespace hv::characters

@@ -4,8 +4,8 @@
 #include <QGuiApplication>
 #include <QSaveFile>
 
-#include "agentctl/acs/acs_model.h"
 #include "characters/character_builder.h"
+#include "engine/acs/acs_model.h"
 
 // makecharacters OUTPUT_FOLDER: draws the bundled characters and writes each as
 // OUTPUT_FOLDER/<name>.acs.
@@ -36,7 +36,7 @@ int main(int argc, char* argv[])
         }
         QSaveFile file(QDir(folder).filePath(design.fileName + QStringLiteral(".acs")));
         if (!file.open(QIODevice::WriteOnly) ||
-            file.write(agentctl::acs::writeCharacterFile(*character)) < 0 || !file.commit()) {
+            file.write(engine::acs::writeCharacterFile(*character)) < 0 || !file.commit()) {
             std::fprintf(stderr, "makecharacters: cannot write %s: %s\n",
                          qPrintable(file.fileName()), qPrintable(file.errorString()));
             return 1;

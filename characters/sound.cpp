@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "agentctl/acs/wave.h"
+#include "engine/acs/wave.h"
 
 namespace hv::characters {
 namespace {
@@ -52,7 +52,7 @@ QByteArray toWave(std::vector<double> mix)
     samples.reserve(qsizetype(mix.size()));
     for (double v : mix)
         samples.append(qint16(std::lround(v * gain)));
-    return agentctl::acs::writeWave(samples, SAMPLE_RATE);
+    return engine::acs::writeWave(samples, SAMPLE_RATE);
 }
 
 } // namespace

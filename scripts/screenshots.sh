@@ -49,7 +49,7 @@ sleep 1
 
 echo "-- the main window: a first run with the bundled characters and two alarms"
 app="$E2E_WORK/app"
-install_app "$app" "$BUILD/msagent/chars"
+install_app "$app" "$BUILD/chars"
 printf '"%s","%s","%s","%s","%s"\r\n' \
     07:30 Daily Daily tock "Good morning! Time to get up." \
     12:30 Weekly Fri olwen "Lunch with Sam at the corner cafe" \

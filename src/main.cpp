@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "agentctl/runtime/agent_engine.h"
+#include "engine/runtime/agent_engine.h"
 #include "platform/qt_platform.h"
 #include "platform/single_instance.h"
 #include "shell/dialog_font.h"
@@ -41,7 +41,7 @@ int main(int argc, char* argv[])
 
     hv::shell::useDialogFont();
     hv::platform::QtPlatform platform;
-    agentctl::runtime::AgentEngine agent;
+    engine::runtime::AgentEngine agent;
     hv::shell::frmHoravox window(platform, agent);
     QObject::connect(&instance, &hv::platform::SingleInstance::anotherCopyStarted, &window,
                      &hv::shell::frmHoravox::comeForward);

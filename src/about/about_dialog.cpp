@@ -88,11 +88,12 @@ frmAbout::frmAbout(platform::Platform& platform, QWidget* parent)
 
     Image1 = label(this, QString(), 90, 60, 1185, 1725);
     Image1->setPixmap(aboutPicture());
-    Label1 = coloured(label(this,
-                            QStringLiteral("Horavox 2.01 for Microsoft Windows 2000 or Windows "
-                                           "98/NT with Microsoft Agent 2.0 installed."),
-                            1425, 45, 2760, 660),
-                      CYAN);
+    Label1 =
+        coloured(label(this,
+                       QStringLiteral("Horavox 2.01 for Linux desktops, with its own character "
+                                      "engine built in."),
+                       1425, 45, 2760, 660),
+                 CYAN);
     Label3 =
         coloured(label(this, QStringLiteral("Created April 24, 2000 by: "), 1425, 705, 2760, 225),
                  LIGHT_YELLOW);

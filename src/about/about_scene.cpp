@@ -48,7 +48,7 @@ constexpr Step SCRIPT[] = {
 
 } // namespace
 
-agentctl::AgentRequest queueAboutScene(agentctl::AgentCharacter& character)
+engine::AgentRequest queueAboutScene(engine::AgentCharacter& character)
 {
     for (const Step& step : SCRIPT) {
         const QString argument = QString::fromUtf8(step.argument);
@@ -59,18 +59,17 @@ agentctl::AgentRequest queueAboutScene(agentctl::AgentCharacter& character)
         // A character installed under a built-in's name need not have every animation.
         try {
             character.Play(argument);
-        } catch (const agentctl::AgentError&) {
+        } catch (const engine::AgentError&) {
         }
     }
     return character.Hide();
 }
 
-QPoint aboutScenePosition(const QString& defaultAgent, int leftTwips, int topTwips, int widthTwips)
+QPoint aboutScenePosition(int leftTwips, int topTwips, int widthTwips)
 {
-    const int offset = defaultAgent == QLatin1String("peedy") ? 162 : 146;
     // nearbyint rounds in the default mode, to nearest with a half to the even neighbour.
     const auto pixels = [](int twips) { return static_cast<int>(std::nearbyint(twips / 15.0)); };
-    return {pixels(leftTwips + widthTwips) - offset, pixels(topTwips) + 75};
+    return {pixels(leftTwips + widthTwips) - 146, pixels(topTwips) + 75};
 }
 
 } // namespace hv::about

@@ -24,4 +24,11 @@ namespace hv::platform {
 [[nodiscard]] QString chooseApplicationFolder(const QString& executableFolder,
                                               const QString& userDataFolder);
 
+// Makes the user's own character folder and links into it every bundled character not offered
+// before, so that a package upgrade's new characters reach existing users while a character the
+// user removed stays removed. The names offered are kept in offeredList, one a line. Returns
+// false when the folder cannot be made.
+bool offerBundledCharacters(const QString& bundledFolder, const QString& userFolder,
+                            const QString& offeredList);
+
 } // namespace hv::platform

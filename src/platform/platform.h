@@ -37,7 +37,7 @@ public:
     [[nodiscard]] virtual QDateTime now() const = 0;
     // Where Settings.ini, Alarms.dat and the help file live; no trailing separator.
     [[nodiscard]] virtual QString applicationFolder() const = 0;
-    // The folder under which msagent/chars/ holds the characters; no trailing separator.
+    // The folder under which chars/ holds the characters; no trailing separator.
     [[nodiscard]] virtual QString windowsFolder() const = 0;
     // The user guide of this copy: in the data folder of an installed copy, beside the
     // executable otherwise. Opened when the application folder holds no help file.

@@ -28,17 +28,18 @@ QString userDataFolder()
     return QDir::cleanPath(folder);
 }
 
-// The folder whose msagent/chars/ holds the characters: next to the executable in a build tree,
-// the installed data folder, or the user's own data folder, the first that has characters.
+// The folder whose chars/ holds the characters. A copy run from its own folder has them beside
+// it; an installed copy gives each user a chars/ folder of their own, which the user can write,
+// with the bundled characters linked into it.
 QString findCharacterRoot(const QString& executableFolder)
 {
-    QStringList candidates{executableFolder, installedDataFolder(executableFolder)};
-    candidates += QStandardPaths::standardLocations(QStandardPaths::AppDataLocation);
-    for (const QString& candidate : std::as_const(candidates)) {
-        if (QFileInfo(candidate + "/msagent/chars").isDir())
-            return QDir::cleanPath(candidate);
-    }
-    return userDataFolder();
+    if (!isInstalledCopy(executableFolder))
+        return QDir::cleanPath(executableFolder);
+    const QString user = userDataFolder();
+    offerBundledCharacters(installedDataFolder(executableFolder) + QStringLiteral("/chars"),
+                           user + QStringLiteral("/chars"),
+                           user + QStringLiteral("/Bundled characters.txt"));
+    return user;
 }
 
 } // namespace
@@ -51,6 +52,13 @@ QtPlatform::QtPlatform()
     QDir().mkpath(m_applicationFolder);
     m_dataFolder = programDataFolder(executableFolder);
     m_windowsFolder = findCharacterRoot(executableFolder);
+    // Tried when the first place has no characters: the installed ones themselves when the
+    // user's folder could not be made, the user's own folder for a copy run from its folder.
+    m_otherCharacterFolder =
+        (isInstalledCopy(executableFolder)
+             ? installedDataFolder(executableFolder)
+             : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)) +
+        QStringLiteral("/chars/");
 }
 
 QDateTime QtPlatform::now() const
@@ -75,9 +83,7 @@ QString QtPlatform::userGuideFile() const
 
 QString QtPlatform::otherCharacterFolder() const
 {
-    // Where a user keeps characters of their own: ~/.local/share/msagent/chars/ on Linux.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/msagent/chars/");
+    return m_otherCharacterFolder;
 }
 
 QSize QtPlatform::screenSize() const

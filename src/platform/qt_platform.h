@@ -29,6 +29,7 @@ private:
     QString m_applicationFolder;
     QString m_windowsFolder;
     QString m_dataFolder;
+    QString m_otherCharacterFolder;
 };
 
 } // namespace hv::platform

@@ -22,8 +22,8 @@ void frmHoravox::mnuAboutAnimation_Click()
     const qint16 savedY = iAgentY;
     const QRect outer = frameGeometry();
     const QPoint beside =
-        about::aboutScenePosition(sDefaultAgent, outer.left() * TWIPS_PER_PIXEL,
-                                  outer.top() * TWIPS_PER_PIXEL, outer.width() * TWIPS_PER_PIXEL);
+        about::aboutScenePosition(outer.left() * TWIPS_PER_PIXEL, outer.top() * TWIPS_PER_PIXEL,
+                                  outer.width() * TWIPS_PER_PIXEL);
     iAgentX = static_cast<qint16>(beside.x());
     iAgentY = static_cast<qint16>(beside.y());
     // The presenter stands where the picture was.
@@ -39,7 +39,7 @@ void frmHoravox::mnuAboutAnimation_Click()
     try {
         if (objCharacter)
             reqHide = about::queueAboutScene(*objCharacter);
-    } catch (const agentctl::AgentError&) {
+    } catch (const engine::AgentError&) {
         objCharacter = nullptr;
     }
     if (!objCharacter)

@@ -18,13 +18,13 @@ void frmHoravox::AgentSpeak(const QString& text)
     objCharacter = nullptr;
     try {
         Agent1.Characters().Unload(CHARACTER_ID);
-    } catch (const agentctl::AgentError&) {
+    } catch (const engine::AgentError&) {
         // Nothing was loaded.
     }
 
     try {
         Agent1.Characters().Load(CHARACTER_ID, agent::resolveCharacterFile(path));
-    } catch (const agentctl::AgentError&) {
+    } catch (const engine::AgentError&) {
         objCharacter = nullptr;
         m_platform.messageBox(
             this, QStringLiteral("There was an error opening the Agent file \r\n") + path,
@@ -49,7 +49,7 @@ void frmHoravox::AgentSpeak(const QString& text)
             reqHide = objCharacter->Hide();
         else
             objCharacter->Play(QStringLiteral("Idle1_1"));
-    } catch (const agentctl::AgentError&) {
+    } catch (const engine::AgentError&) {
         objCharacter = nullptr;
     }
 }
@@ -58,10 +58,10 @@ void frmHoravox::SetBalloonStyle()
 {
     const int style = objCharacter->BalloonStyle();
     if (optBalloon[0]->isChecked()) {
-        objCharacter->setBalloonStyle(style | agentctl::BALLOON_ON);
+        objCharacter->setBalloonStyle(style | engine::BALLOON_ON);
         iBalloonOption = 0;
     } else {
-        objCharacter->setBalloonStyle(style & ~agentctl::BALLOON_ON);
+        objCharacter->setBalloonStyle(style & ~engine::BALLOON_ON);
         iBalloonOption = 1;
     }
 }
@@ -72,7 +72,7 @@ void frmHoravox::Agent1_Click()
         return;
     try {
         objCharacter->Speak(sAlarmMessage);
-    } catch (const agentctl::AgentError&) {
+    } catch (const engine::AgentError&) {
     }
 }
 
@@ -82,20 +82,20 @@ void frmHoravox::Agent1_DblClick()
         try {
             objCharacter->Stop();
             reqHide = objCharacter->Hide();
-        } catch (const agentctl::AgentError&) {
+        } catch (const engine::AgentError&) {
         }
     }
     EndAlarmOnScreen();
 }
 
-void frmHoravox::Agent1_RequestComplete(const agentctl::AgentRequest& request)
+void frmHoravox::Agent1_RequestComplete(const engine::AgentRequest& request)
 {
     if (request != reqHide)
         return;
     objCharacter = nullptr;
     try {
         Agent1.Characters().Unload(CHARACTER_ID);
-    } catch (const agentctl::AgentError&) {
+    } catch (const engine::AgentError&) {
     }
     imgAgents->setVisible(true);
 }

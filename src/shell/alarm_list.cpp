@@ -107,7 +107,7 @@ void frmHoravox::mnuAlarmTest_Click()
         try {
             objCharacter->Speak(alarm.sMessage);
             reqHide = objCharacter->Hide();
-        } catch (const agentctl::AgentError&) {
+        } catch (const engine::AgentError&) {
         }
     }
     cmdTest->setEnabled(true);

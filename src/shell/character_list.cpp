@@ -15,8 +15,7 @@ bool frmHoravox::FindAgentFiles()
     if (!sAgentPath.isEmpty()) {
         names = agent::characterFileNames(sAgentPath);
     } else {
-        const QStringList defaultFolders{m_platform.windowsFolder() +
-                                             QStringLiteral("/msagent/chars/"),
+        const QStringList defaultFolders{m_platform.windowsFolder() + QStringLiteral("/chars/"),
                                          m_platform.otherCharacterFolder()};
         for (const QString& folder : defaultFolders) {
             sAgentPattern = folder + QStringLiteral("*.acs");
@@ -74,7 +73,7 @@ void frmHoravox::FillAgentList(const QStringList& fileNames)
 void frmHoravox::PickDefaultAgent()
 {
     sDefaultAgent.clear();
-    for (const char* preferred : {"peedy", "genie", "merlin", "robby"}) {
+    for (const char* preferred : {"olwen", "tock", "pim"}) {
         const QString name = QString::fromLatin1(preferred);
         if (!lstAgents->findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive).isEmpty()) {
             sDefaultAgent = name;

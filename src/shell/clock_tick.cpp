@@ -61,7 +61,7 @@ void frmHoravox::tmrClock_Timer()
     // The alarm's character is on screen: it says the time and stays.
     try {
         objCharacter->Speak(phrase);
-    } catch (const agentctl::AgentError&) {
+    } catch (const engine::AgentError&) {
     }
 }
 
@@ -80,7 +80,7 @@ alarms::TickStep frmHoravox::CheckAlarms(const QDateTime& now)
             try {
                 objCharacter->Play(QStringLiteral("Surprised"));
                 objCharacter->Speak(sAlarmMessage);
-            } catch (const agentctl::AgentError&) {
+            } catch (const engine::AgentError&) {
             }
         } else {
             ShowAlarmCharacter(sAlarmAgent);
@@ -98,7 +98,7 @@ alarms::TickStep frmHoravox::CheckAlarms(const QDateTime& now)
     if (alarmOnScreen && objCharacter) {
         try {
             objCharacter->Speak(sAlarmMessage);
-        } catch (const agentctl::AgentError&) {
+        } catch (const engine::AgentError&) {
         }
     } else {
         ShowAlarmCharacter(alarmTable.Alarms[i].sAgent);

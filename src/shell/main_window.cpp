@@ -56,7 +56,7 @@ void optionItems(std::array<QAction*, N>& items, QMenu* menu, const QStringList&
 
 } // namespace
 
-frmHoravox::frmHoravox(platform::Platform& platform, agentctl::AgentControl& agent, QWidget* parent)
+frmHoravox::frmHoravox(platform::Platform& platform, engine::AgentControl& agent, QWidget* parent)
     : QMainWindow(parent), Agent1(agent), m_platform(platform)
 {
     setWindowTitle(QStringLiteral("Horavox"));
@@ -270,9 +270,9 @@ void frmHoravox::connectControls()
     connect(lstAlarms, &QListWidget::itemPressed, this,
             [this] { lstAlarms_MouseDown(1, 0, 0, 0); });
     connect(tmrClock, &QTimer::timeout, this, &frmHoravox::tmrClock_Timer);
-    connect(&Agent1, &agentctl::AgentControl::Click, this, &frmHoravox::Agent1_Click);
-    connect(&Agent1, &agentctl::AgentControl::DblClick, this, &frmHoravox::Agent1_DblClick);
-    connect(&Agent1, &agentctl::AgentControl::RequestComplete, this,
+    connect(&Agent1, &engine::AgentControl::Click, this, &frmHoravox::Agent1_Click);
+    connect(&Agent1, &engine::AgentControl::DblClick, this, &frmHoravox::Agent1_DblClick);
+    connect(&Agent1, &engine::AgentControl::RequestComplete, this,
             &frmHoravox::Agent1_RequestComplete);
 }
 

@@ -6,9 +6,9 @@
 #include <QPointer>
 #include <QString>
 
-#include "agentctl/control/agent_control.h"
 #include "alarms/alarm_check.h"
 #include "alarms/alarm_table.h"
+#include "engine/control/agent_control.h"
 
 class QAction;
 class QComboBox;
@@ -44,7 +44,7 @@ class frmHoravox final : public QMainWindow
 
 public:
     // Runs the start-up sequence. The window does not take ownership of the platform or Agent1.
-    frmHoravox(platform::Platform& platform, agentctl::AgentControl& agent,
+    frmHoravox(platform::Platform& platform, engine::AgentControl& agent,
                QWidget* parent = nullptr);
     ~frmHoravox() override;
 
@@ -74,14 +74,14 @@ public:
     bool bSavedSynchronized = false;
 
     // --- character state ---
-    QPointer<agentctl::AgentCharacter> objCharacter;
+    QPointer<engine::AgentCharacter> objCharacter;
     qint16 iActiveAlarm = -1;
     QString sAlarmMessage;
     // The character of the alarm on screen, to bring it back if something else released it.
     QString sAlarmAgent;
     bool bAgentBusy = false;
     QString sSavedAgentName;
-    agentctl::AgentRequest reqHide;
+    engine::AgentRequest reqHide;
 
     // --- character list ---
     QString sAgentPattern;
@@ -91,7 +91,7 @@ public:
     QString sDefaultAgent;
 
     // --- controls ---
-    agentctl::AgentControl& Agent1;
+    engine::AgentControl& Agent1;
     QTimer* tmrClock = nullptr;
     QSystemTrayIcon* cSysTray1 = nullptr;
     QLabel* Label1 = nullptr;
@@ -212,7 +212,7 @@ public:
     void SetBalloonStyle();
     void Agent1_Click();
     void Agent1_DblClick();
-    void Agent1_RequestComplete(const agentctl::AgentRequest& request);
+    void Agent1_RequestComplete(const engine::AgentRequest& request);
     [[nodiscard]] bool FindAgentFiles();
     // Fills the list and the menu from the names the folder search found.
     void FillAgentList(const QStringList& fileNames);

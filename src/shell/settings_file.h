@@ -8,7 +8,7 @@ namespace hv::shell {
 
 struct SettingsRecord
 {
-    QString sAgentName = QStringLiteral("Peedy");
+    QString sAgentName = QStringLiteral("Olwen");
     qint16 iAlarmsOption = 1;  // 0 on, 1 off
     qint16 iBalloonOption = 1; // 0 yes, 1 no
     qint16 iPosition = 2;      // 0..4: corners, then centre

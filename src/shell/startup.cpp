@@ -31,7 +31,7 @@ void frmHoravox::Form_Load()
         mnuInterval_Click(iInterval);
     } else {
         // These equal the initial selections and checks, so no handler needs to run.
-        sAgentName = QStringLiteral("Peedy");
+        sAgentName = QStringLiteral("Olwen");
         iAlarmsOption = 1;
         iBalloonOption = 1;
         iPosition = 2;
@@ -78,7 +78,7 @@ void frmHoravox::mnuExit_Click()
     try {
         if (objCharacter)
             objCharacter->Hide();
-    } catch (const agentctl::AgentError&) {
+    } catch (const engine::AgentError&) {
     }
     objCharacter = nullptr;
     // Posted, so the close is handled after this handler has returned.

@@ -44,13 +44,13 @@ private slots:
                     R"(Speak \Vol=20084\\Chr="Whisper"\Don't tell them, I said that.|)"
                     R"(Play Pleased|Play Wave|Speak \Pit=202\So long.|Hide)")
                 .split('|');
-        QTest::newRow("peedy") << "Peedy.acs" << QPoint(40, 300) << 162 << "" << scene;
-        QTest::newRow("merlin, missing animations skipped")
-            << "merlin.acs" << QPoint(300, 120) << 146 << "Play Look" << scene;
+        QTest::newRow("olwen") << "Olwen.acs" << QPoint(40, 300) << 146 << "" << scene;
+        QTest::newRow("pim, missing animations skipped")
+            << "pim.acs" << QPoint(300, 120) << 146 << "Play Look" << scene;
         QTest::newRow("presenter fails")
-            << "Peedy.acs" << QPoint(40, 300) << 0 << "Speak Hi" << scene.mid(0, 2);
+            << "Olwen.acs" << QPoint(40, 300) << 0 << "Speak Hi" << scene.mid(0, 2);
         QTest::newRow("presenter file gone")
-            << "Peedy.acs" << QPoint(40, 300) << 0 << "Load" << QStringList();
+            << "Olwen.acs" << QPoint(40, 300) << 0 << "Load" << QStringList();
     }
     void sceneRunsBesideTheWindow()
     {
@@ -91,7 +91,7 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("animation");
-        QTest::newRow("dialog box twice") << "Peedy.acs" << false;
+        QTest::newRow("dialog box twice") << "Olwen.acs" << false;
         QTest::newRow("animation without a built-in character") << "robot.acs" << true;
     }
     void opensOneDialogWithLinks()

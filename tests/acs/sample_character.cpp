@@ -4,9 +4,9 @@
 
 #include <QRandomGenerator>
 
-#include "agentctl/acs/wave.h"
+#include "engine/acs/wave.h"
 
-using namespace agentctl::acs;
+using namespace engine::acs;
 
 namespace hv::acs_test {
 

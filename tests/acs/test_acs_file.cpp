@@ -3,7 +3,7 @@
 #include "character_compare.h"
 #include "sample_character.h"
 
-using namespace agentctl::acs;
+using namespace engine::acs;
 using hv::acs_test::sampleCharacter;
 using hv::test::firstDifference;
 

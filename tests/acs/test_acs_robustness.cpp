@@ -5,11 +5,11 @@
 #include <QTest>
 #include <QtEndian>
 
-#include "agentctl/acs/frame_render.h"
-#include "agentctl/acs/lz_codec.h"
+#include "engine/acs/frame_render.h"
+#include "engine/acs/lz_codec.h"
 #include "sample_character.h"
 
-using namespace agentctl::acs;
+using namespace engine::acs;
 using hv::acs_test::sampleCharacter;
 
 namespace {

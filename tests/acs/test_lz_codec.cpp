@@ -1,9 +1,9 @@
 #include <QRandomGenerator>
 #include <QTest>
 
-#include "agentctl/acs/lz_codec.h"
+#include "engine/acs/lz_codec.h"
 
-using namespace agentctl::acs;
+using namespace engine::acs;
 
 namespace {
 

@@ -21,34 +21,34 @@ private slots:
         QTest::addColumn<int>("index");
         QTest::addColumn<FiredEntry>("fired");
 
-        const QStringList two{"07:30,Daily,Daily,peedy,First", "07:30,Daily,Daily,genie,Second"};
+        const QStringList two{"07:30,Daily,Daily,olwen,First", "07:30,Daily,Daily,tock,Second"};
         QTest::newRow("two in one minute")
             << two << "07:30:59" << true << false << TickStep::FireAlarm << 0 << FiredEntry::Kept;
         QTest::newRow("19:30 is not 07:30, one on screen")
-            << QStringList{"19:30,Daily,Daily,peedy,Evening"} << "07:30" << true << true
+            << QStringList{"19:30,Daily,Daily,olwen,Evening"} << "07:30" << true << true
             << TickStep::RepeatOnScreen << -1 << FiredEntry::Kept;
         QTest::newRow("alarms off")
             << two << "07:30" << false << true << TickStep::GoOn << -1 << FiredEntry::Kept;
         QTest::newRow("unreadable time ends the check")
-            << QStringList{"7h30,Daily,Daily,peedy,Tea", two[0]} << "07:30" << true << true
+            << QStringList{"7h30,Daily,Daily,olwen,Tea", two[0]} << "07:30" << true << true
             << TickStep::EndTick << -1 << FiredEntry::Kept;
         QTest::newRow("entries before it still fire")
-            << QStringList{two[0], "25:00,Daily,Daily,peedy,Tea"} << "07:30" << true << false
+            << QStringList{two[0], "25:00,Daily,Daily,olwen,Tea"} << "07:30" << true << false
             << TickStep::FireAlarm << 0 << FiredEntry::Kept;
-        const QStringList midnight{"00:00,Daily,Daily,peedy,Midnight"};
+        const QStringList midnight{"00:00,Daily,Daily,olwen,Midnight"};
         QTest::newRow("00:00 at midnight")
             << midnight << "00:00" << true << false << TickStep::FireAlarm << 0 << FiredEntry::Kept;
         QTest::newRow("00:00 not at noon")
             << midnight << "12:00" << true << false << TickStep::GoOn << -1 << FiredEntry::Kept;
         QTest::newRow("empty fields never fire")
-            << QStringList{"08:00,Daily,Daily,peedy,", "08:00,Daily,Daily,,Hi",
-                           "8:00,Once,12/5/2026,genie,Go"}
+            << QStringList{"08:00,Daily,Daily,olwen,", "08:00,Daily,Daily,,Hi",
+                           "8:00,Once,12/5/2026,tock,Go"}
             << "08:00" << true << false << TickStep::FireAlarm << 2 << FiredEntry::DeleteAfter;
         QTest::newRow("yearly, other days and kinds skipped")
-            << QStringList{"08:00,Once,12/6/2026,genie,Go",   "08:00,Weekly,Sun,genie,Go",
-                           "08:00,fwdm,fwdm,genie,Go",        "08:00,lwdm,lwdm,genie,Go",
-                           "08:00,daily,daily,genie,Go",      "08:00,Yearly,12/5/2025,genie,Go",
-                           "08:00,Yearly,12/05/2026,genie,Go"}
+            << QStringList{"08:00,Once,12/6/2026,tock,Go",   "08:00,Weekly,Sun,tock,Go",
+                           "08:00,fwdm,fwdm,tock,Go",        "08:00,lwdm,lwdm,tock,Go",
+                           "08:00,daily,daily,tock,Go",      "08:00,Yearly,12/5/2025,tock,Go",
+                           "08:00,Yearly,12/05/2026,tock,Go"}
             << "08:00" << true << false << TickStep::FireAlarm << 6 << FiredEntry::AdvanceFirst;
     }
 

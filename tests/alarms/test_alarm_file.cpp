@@ -18,26 +18,26 @@ private slots:
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QByteArray>("written"); // the file as we write it back
 
-        const QByteArray three = "\"07:30\",\"Daily\",\"Daily\",\"peedy\",\"Wake up\"\r\n"
-                                 "\"12:00\",\"Weekly\",\"Fri\",\"genie\",\"Lunch, then a walk\"\r\n"
-                                 "\"23:59\",\"Once\",\"12/31/2026\",\"merlin\",\"\"\r\n";
+        const QByteArray three = "\"07:30\",\"Daily\",\"Daily\",\"olwen\",\"Wake up\"\r\n"
+                                 "\"12:00\",\"Weekly\",\"Fri\",\"tock\",\"Lunch, then a walk\"\r\n"
+                                 "\"23:59\",\"Once\",\"12/31/2026\",\"pim\",\"\"\r\n";
         // Only an entry without a character, time, day or kind is left out.
         const QByteArray incomplete = "\"07:30\",\"Daily\",\"Daily\",\"\",\"a\"\r\n"
-                                      "\"\",\"Daily\",\"Daily\",\"peedy\",\"b\"\r\n"
-                                      "\"07:32\",\"Weekly\",\"\",\"peedy\",\"c\"\r\n"
-                                      "\"07:33\",\"\",\"Mon\",\"peedy\",\"d\"\r\n";
+                                      "\"\",\"Daily\",\"Daily\",\"olwen\",\"b\"\r\n"
+                                      "\"07:32\",\"Weekly\",\"\",\"olwen\",\"c\"\r\n"
+                                      "\"07:33\",\"\",\"Mon\",\"olwen\",\"d\"\r\n";
         QTest::newRow("commas inside a message, an empty message, incomplete entries")
             << three + incomplete
             << QStringList{"Wake up", "Lunch, then a walk", "", "a", "b", "c", "d"} << three;
         QTest::newRow("no final line end, blank lines")
-            << QByteArray("\r\n\n\"07:30\",\"Daily\",\"Daily\",\"peedy\",\"Tea\"")
+            << QByteArray("\r\n\n\"07:30\",\"Daily\",\"Daily\",\"olwen\",\"Tea\"")
             << QStringList{"Tea"}
-            << QByteArray("\"07:30\",\"Daily\",\"Daily\",\"peedy\",\"Tea\"\r\n");
+            << QByteArray("\"07:30\",\"Daily\",\"Daily\",\"olwen\",\"Tea\"\r\n");
         QTest::newRow("Windows code page file")
-            << QByteArray("\"07:30\",\"Daily\",\"Daily\",\"peedy\",\"Gr\xfc\xdf"
+            << QByteArray("\"07:30\",\"Daily\",\"Daily\",\"olwen\",\"Gr\xfc\xdf"
                           "e, Ren\xe9\"\r\n")
             << QStringList{QStringLiteral(u"Grüße, René")}
-            << QByteArray("\"07:30\",\"Daily\",\"Daily\",\"peedy\",\"Gr\xc3\xbc\xc3\x9f"
+            << QByteArray("\"07:30\",\"Daily\",\"Daily\",\"olwen\",\"Gr\xc3\xbc\xc3\x9f"
                           "e, Ren\xc3\xa9\"\r\n");
     }
 
@@ -60,15 +60,15 @@ private slots:
     {
         const QList<QByteArray> damaged{
             "\"07:30\",\"Daily\",\"Daily\",\"Ren\xe9\"", // four fields, Latin-1 kept as it was
-            "\"07:30\",\"Daily\",\"Daily\",\"peedy\",\"Say \"hi\" now\"", // a quote inside
-            "\"07:30\",\"Daily\",\"Daily\",\"peedy\",\"No closing quote", // a quote left open
-            "07:30,Daily,Daily,peedy,6\" tall",                           // a quote unquoted
+            "\"07:30\",\"Daily\",\"Daily\",\"olwen\",\"Say \"hi\" now\"", // a quote inside
+            "\"07:30\",\"Daily\",\"Daily\",\"olwen\",\"No closing quote", // a quote left open
+            "07:30,Daily,Daily,olwen,6\" tall",                           // a quote unquoted
         };
         QByteArray file;
         QList<QByteArray> expected = damaged;
         for (int i = 0; i < hv::alarms::MAX_ALARMS + 2; ++i) {
             const QByteArray line =
-                "\"07:30\",\"Daily\",\"Daily\",\"peedy\",\"" + QByteArray::number(i) + '"';
+                "\"07:30\",\"Daily\",\"Daily\",\"olwen\",\"" + QByteArray::number(i) + '"';
             file += line + "\r\n" + (i == 3 ? damaged.join("\r\n") + "\r\n" : QByteArray());
             if (i >= hv::alarms::MAX_ALARMS)
                 expected.append(line);

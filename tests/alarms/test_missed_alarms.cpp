@@ -14,12 +14,12 @@ private slots:
     {
         hv::alarms::AlarmTable table;
         table.iAlarmCount = 6;
-        table.Alarms = {{{"09:00", "Once", "12/1/2026", "peedy", "Pay rent"},
-                         {"10:00", "Once", "12/2/2026", "genie", "Call Bob, then Ann"},
-                         {"11:00", "Once", "next week", "genie", "Unreadable"},
-                         {"12:00", "Daily", "Daily", "genie", "Every day"},
-                         {"07:00", "Yearly", "3/1/2024", "merlin", "Birthday"},
-                         {"00:01", "Once", "12/5/2026", "merlin", "Today, already past"}}};
+        table.Alarms = {{{"09:00", "Once", "12/1/2026", "olwen", "Pay rent"},
+                         {"10:00", "Once", "12/2/2026", "tock", "Call Bob, then Ann"},
+                         {"11:00", "Once", "next week", "tock", "Unreadable"},
+                         {"12:00", "Daily", "Daily", "tock", "Every day"},
+                         {"07:00", "Yearly", "3/1/2024", "pim", "Birthday"},
+                         {"00:01", "Once", "12/5/2026", "pim", "Today, already past"}}};
         const hv::alarms::MissedAlarmReport report = hv::alarms::planMissedAlarmReport(
             table, QDate(2026, 12, 5), QLocale(QLocale::English, QLocale::UnitedStates));
         QCOMPARE(report.text, QStringLiteral("Horavox - Missed Alarms!\r\n\r\n"

@@ -38,7 +38,7 @@ private slots:
         const QStringList words{"Mon", "Tues", "Wed", "Thur", "Fri", "Sat",
                                 "Sun", "Tue",  "Thu", "mon",  ""};
         for (int w = 0; w < words.size(); ++w) {
-            const tAlarm alarm{"07:00", "Weekly", words[w], "peedy", "Bins"};
+            const tAlarm alarm{"07:00", "Weekly", words[w], "olwen", "Bins"};
             for (int d = 0; d < 7; ++d)
                 QVERIFY2(hv::alarms::IsAlarmWeekday(alarm, QDate(2026, 12, 7 + d)) == (w == d),
                          qPrintable(words[w]));
@@ -65,7 +65,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QDate, date);
         QCOMPARE(hv::clock::readShortDate(text, QLocale(locale)), date);
-        const tAlarm alarm{"07:00", "Once", text, "peedy", "Go"};
+        const tAlarm alarm{"07:00", "Once", text, "olwen", "Go"};
         for (const QDate& today : {date, QDate(2026, 12, 5), QDate(2026, 1, 2), QDate()})
             QCOMPARE(hv::alarms::IsAlarmToday(alarm, today, QLocale(locale)),
                      date.isValid() && today == date);
@@ -84,7 +84,7 @@ private slots:
     {
         QFETCH(QString, locale);
         QFETCH(QStringList, dates);
-        tAlarm alarm{"07:00", "Yearly", dates.first(), "peedy", "Birthday"};
+        tAlarm alarm{"07:00", "Yearly", dates.first(), "olwen", "Birthday"};
         for (qsizetype i = 1; i < dates.size(); ++i) {
             QCOMPARE(hv::alarms::AdvanceYearlyAlarm(alarm, QLocale(locale)), dates[i] != dates[0]);
             QCOMPARE(alarm.sDay, dates[i]);

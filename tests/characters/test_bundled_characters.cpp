@@ -1,12 +1,12 @@
 #include <QSet>
 #include <QTest>
 
-#include "agentctl/acs/acs_model.h"
-#include "agentctl/acs/wave.h"
 #include "character_compare.h"
 #include "characters/character_builder.h"
+#include "engine/acs/acs_model.h"
+#include "engine/acs/wave.h"
 
-using namespace agentctl::acs;
+using namespace engine::acs;
 using hv::characters::buildCharacter;
 using hv::characters::bundledDesigns;
 using hv::characters::CharacterDesign;

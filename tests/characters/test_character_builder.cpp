@@ -4,13 +4,13 @@
 #include <QPainter>
 #include <QTest>
 
-#include "agentctl/acs/wave.h"
 #include "characters/character_builder.h"
 #include "characters/palette.h"
 #include "characters/pose.h"
 #include "characters/sound.h"
+#include "engine/acs/wave.h"
 
-using namespace agentctl::acs;
+using namespace engine::acs;
 using namespace hv::characters;
 
 namespace {

@@ -76,8 +76,7 @@ install_app() {
     mkdir -p "$1"
     cp "$HORAVOX" "$1/horavox"
     if [ $# -gt 1 ]; then
-        mkdir -p "$1/msagent"
-        cp -r "$2" "$1/msagent/chars"
+        cp -r "$2" "$1/chars"
     fi
 }
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The About scene of the real program: with a character named merlin as the only one, Help >
-# About > Animation brings it beside the main window in place of the window's picture; it speaks
+# The About scene of the real program: with the bundled characters, Help > About > Animation
+# brings the default one, olwen, beside the main window in place of the window's picture; it speaks
 # eight lines, the two whispered ones quieter than the rest, and after it leaves the picture is
 # back. Screenshots (PPM) and the recording go to $E2E_SHOTS when it is set.
 # Usage: test_about.sh HORAVOX CHARACTER_FOLDER
@@ -14,9 +14,7 @@ start_x
 start_pulse
 
 app="$E2E_WORK/app"
-install_app "$app"
-mkdir -p "$app/msagent/chars"
-cp "$(ls "$CHARACTERS"/*.acs | head -1)" "$app/msagent/chars/merlin.acs"
+install_app "$app" "$CHARACTERS"
 start_app "$app"
 
 read -r left top width height < <(xwininfo -id "$main" |

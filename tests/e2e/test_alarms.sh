@@ -9,8 +9,8 @@ CHARACTERS=$2
 . "$(dirname "$0")/e2e_common.sh"
 
 start_with_app
-character=$(basename "$(ls "$app/msagent/chars"/*.acs | head -1)" .acs)
-printf '"%s",0,1,2,6,#FALSE#,"%s/msagent/chars/"\r\n' "$character" "$app" >"$app/Settings.ini"
+character=$(basename "$(ls "$app/chars"/*.acs | head -1)" .acs)
+printf '"%s",0,1,2,6,#FALSE#,"%s/chars/"\r\n' "$character" "$app" >"$app/Settings.ini"
 
 # The clock's first minute boundary after start-up only puts it on the minute; the alarm is for
 # the boundary after that. A start close to a boundary moves both a minute on.

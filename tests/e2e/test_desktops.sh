@@ -9,7 +9,7 @@ CHARACTERS=$2
 
 start_with_app --no-tray
 # A later run: the program goes to its notification area at start.
-printf '"olwen",1,1,2,1,#FALSE#,"%s/msagent/chars/"\r\n' "$app" >"$app/Settings.ini"
+printf '"olwen",1,1,2,1,#FALSE#,"%s/chars/"\r\n' "$app" >"$app/Settings.ini"
 
 # stop_app: ends the copy launch_app started last, so that the next one starts afresh.
 stop_app() {

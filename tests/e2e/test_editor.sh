@@ -22,7 +22,7 @@ xdotool search --onlyvisible --name '^ $' >/dev/null 2>&1 && fail "the editor st
 click_at "$main" $(((45 + 4185 + 435) / 15)) $(((345 + 870 + 382) / 15 + menu_bar))
 for _ in $(seq 100); do [ -f "$app/Alarms.dat" ] && break; sleep 0.05; done
 [ -f "$app/Alarms.dat" ] || fail "Minimize did not write Alarms.dat"
-character=$(basename "$(ls "$app/msagent/chars"/*.acs | head -1)" .acs)
+character=$(basename "$(ls "$app/chars"/*.acs | head -1)" .acs)
 printf '"07:30","Daily","Daily","%s","Wake up"\r\n' "$character" >"$E2E_WORK/expected.dat"
 echo "Alarms.dat: $(od -c "$app/Alarms.dat" | head -4 | tr -s ' ')"
 cmp -s "$E2E_WORK/expected.dat" "$app/Alarms.dat" || fail "Alarms.dat is not $(cat "$E2E_WORK/expected.dat")"

@@ -20,9 +20,9 @@ Q_DECLARE_METATYPE(tAlarm)
 
 namespace {
 
-const QList<tAlarm> ALARMS{{"07:30", "Daily", "Daily", "peedy", "Wake up"},
-                           {"12:00", "Weekly", "Thur", "genie", "Lunch"},
-                           {"18:45", "Once", "12/25/2026", "merlin", "Party"}};
+const QList<tAlarm> ALARMS{{"07:30", "Daily", "Daily", "olwen", "Wake up"},
+                           {"12:00", "Weekly", "Thur", "tock", "Lunch"},
+                           {"18:45", "Once", "12/25/2026", "pim", "Party"}};
 
 template <std::size_t N> int checkedIndex(const std::array<QRadioButton*, N>& options)
 {
@@ -96,7 +96,7 @@ private slots:
         m_table = {};
         m_lstAlarms = std::make_unique<QListWidget>();
         m_lstAgents = std::make_unique<QListWidget>();
-        m_lstAgents->addItems({"genie", "merlin", "peedy"});
+        m_lstAgents->addItems({"tock", "pim", "olwen"});
         for (const tAlarm& alarm : ALARMS) {
             m_table.Alarms[m_table.iAlarmCount++] = alarm;
             m_lstAlarms->addItem(alarmRowText(alarm));
@@ -116,7 +116,7 @@ private slots:
         fillIn("7:30", 2, "Wake \"up"); // the file has no way to hold a double quote
         QVERIFY(state().startsWith("11111 ok1") && w->lblQuoteNote->isVisible());
         QTest::mouseClick(w->cmdOK, Qt::LeftButton);
-        const tAlarm added{"07:30", "Daily", "Daily", "peedy", "Wake up"};
+        const tAlarm added{"07:30", "Daily", "Daily", "olwen", "Wake up"};
         QVERIFY(m_table.iAlarmCount == 4 && m_table.Alarms[3] == added && m_closed == 1);
     }
 
@@ -130,7 +130,7 @@ private slots:
         QCOMPARE(state(), "11011 ok1 kind2 day-1 frames01 date'' calendar0");
         QTest::mouseClick(w->optDay[1], Qt::LeftButton);
         QTest::mouseClick(w->cmdOK, Qt::LeftButton);
-        QVERIFY(m_table.Alarms[0] == tAlarm({"06:45", "Weekly", "Tues", "peedy", "Wake up"}));
+        QVERIFY(m_table.Alarms[0] == tAlarm({"06:45", "Weekly", "Tues", "olwen", "Wake up"}));
     }
 
     void datesRefuseThePastAndStayUnderYearly()
@@ -157,8 +157,8 @@ private slots:
 
         fillIn("6:00", 0, "Birthday");
         QTest::mouseClick(w->cmdOK, Qt::LeftButton);
-        QVERIFY(m_table.Alarms[3] == tAlarm({"06:00", "Yearly", "12/5/2026", "genie", "Birthday"}));
-        QCOMPARE(m_lstAlarms->currentItem()->text(), "06:00\tYearly\t12/5\tgenie\tBirthday");
+        QVERIFY(m_table.Alarms[3] == tAlarm({"06:00", "Yearly", "12/5/2026", "tock", "Birthday"}));
+        QCOMPARE(m_lstAlarms->currentItem()->text(), "06:00\tYearly\t12/5\ttock\tBirthday");
     }
 
     void loadsEachKindAndSavesItBack_data()
@@ -169,17 +169,17 @@ private slots:
         const auto row = [](const char* name, tAlarm alarm, const char* loaded, QString saved) {
             QTest::newRow(name) << alarm << QString(loaded) << saved;
         };
-        row("Daily", {"7:5", "Daily", "Daily", "peedy", "Up"},
+        row("Daily", {"7:5", "Daily", "Daily", "olwen", "Up"},
             "11111 ok1 kind1 day7 frames11 date'' calendar0", "07:05");
-        row("Weekly", {"12:00", "Weekly", "Thur", "genie", "Lunch"},
+        row("Weekly", {"12:00", "Weekly", "Thur", "tock", "Lunch"},
             "11111 ok1 kind2 day3 frames11 date'' calendar0", "12:00");
-        row("Yearly", {"00:00", "Yearly", "3/1/2027", "peedy", "Born"},
+        row("Yearly", {"00:00", "Yearly", "3/1/2027", "olwen", "Born"},
             "11111 ok1 kind5 day-1 frames11 date'3/1/2027' calendar0", "00:00");
         row("character gone", {"09:00", "Daily", "Daily", "zoltan", "Up"},
             "11101 ok0 kind1 day7 frames11 date'' calendar0", "");
-        row("no time", {"", "Daily", "Daily", "genie", "Up"},
+        row("no time", {"", "Daily", "Daily", "tock", "Up"},
             "01111 ok0 kind1 day7 frames11 date'' calendar0", "");
-        row("no message", {"09:00", "fwdm", "fwdm", "genie", ""},
+        row("no message", {"09:00", "fwdm", "fwdm", "tock", ""},
             "11110 ok1 kind3 day-1 frames00 date'' calendar0", "09:00");
     }
     void loadsEachKindAndSavesItBack()

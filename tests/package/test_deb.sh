@@ -62,11 +62,17 @@ for program in horavox acstool; do
 done
 
 touch "$ROOT/tmp/before-start"
-rc=0
-in_root env QT_QPA_PLATFORM=offscreen timeout 4 horavox >"$WORK/app.log" 2>&1 || rc=$?
-[ $rc -eq 124 ] || { cat "$WORK/app.log" >&2; fail "the installed program ended with $rc"; }
+run_for_a_while() {
+    local rc=0
+    in_root env QT_QPA_PLATFORM=offscreen timeout 4 horavox >"$WORK/app.log" 2>&1 || rc=$?
+    [ $rc -eq 124 ] || { cat "$WORK/app.log" >&2; fail "the installed program ended with $rc"; }
+}
+run_for_a_while
 [ -s "$ROOT/root/.local/share/Horavox/Settings.ini" ] ||
     fail "no settings in the per-user data folder /root/.local/share/Horavox"
+check_own_characters "$ROOT/root/.local/share/Horavox" /root/.local/share/Horavox run_for_a_while ||
+    fail "the user's own characters"
 changed=$(find "$ROOT/usr/bin" -newer "$ROOT/tmp/before-start")
 [ -z "$changed" ] || fail "the installed program wrote into /usr/bin: $changed"
-echo "deb: $(basename "$DEB") installs with apt, finds its libraries and runs as root"
+echo "deb: $(basename "$DEB") installs with apt, finds its libraries, runs as root and gives" \
+    "root a character folder of its own"

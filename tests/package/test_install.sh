@@ -27,13 +27,16 @@ mkdir "$WORK/home"
 run_for_a_while "$WORK/usr/bin/horavox" "$WORK/home"
 [ -s "$WORK/home/.local/share/Horavox/Settings.ini" ] ||
     fail "the installed program kept no settings in the per-user data folder"
+check_own_characters "$WORK/home/.local/share/Horavox" "$WORK/home/.local/share/Horavox" \
+    run_for_a_while "$WORK/usr/bin/horavox" "$WORK/home" || fail "the user's own characters"
 [ "$(ls "$WORK/usr/bin")" = "$(printf 'acstool\nhoravox')" ] ||
     fail "the installed program wrote beside its executable: $(ls "$WORK/usr/bin" | xargs)"
 
 mkdir "$WORK/portable" "$WORK/home2"
-cp -r "$WORK/usr/bin/horavox" "$WORK/usr/share/horavox/msagent" "$WORK/portable/"
+cp -r "$WORK/usr/bin/horavox" "$WORK/usr/share/horavox/chars" "$WORK/portable/"
 run_for_a_while "$WORK/portable/horavox" "$WORK/home2"
 [ -s "$WORK/portable/Settings.ini" ] || fail "a copy in its own folder kept no settings beside it"
 [ ! -e "$WORK/home2/.local/share/Horavox/Settings.ini" ] ||
     fail "a copy in its own folder wrote its settings into the per-user data folder"
-echo "install: files in place; settings in the per-user folder when installed, beside a copy"
+echo "install: files in place; settings and characters in the per-user folder when installed," \
+    "beside a copy"

@@ -4,11 +4,11 @@
 
 #include <QImage>
 
-#include "agentctl/acs/wave.h"
+#include "engine/acs/wave.h"
 
 namespace hv::runtime_test {
 
-namespace acs = agentctl::acs;
+namespace acs = engine::acs;
 
 namespace {
 

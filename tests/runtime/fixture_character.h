@@ -1,6 +1,6 @@
 #pragma once
 
-#include "agentctl/acs/acs_model.h"
+#include "engine/acs/acs_model.h"
 
 // A 32 x 32 character whose every frame is one solid colour with the left quarter see-through,
 // so a test can tell which frame is on screen from one pixel (frameTag()).
@@ -24,7 +24,7 @@ inline constexpr QRect MOUTH_RECT{12, 20, 8, 4};
 // Every frame lasts 10 hundredths of a second.
 inline constexpr int FRAME_MS = 100;
 
-[[nodiscard]] agentctl::acs::CharacterFile testCharacter();
+[[nodiscard]] engine::acs::CharacterFile testCharacter();
 // The tag of the colour at a pixel, or -1 where it is see-through.
 [[nodiscard]] int frameTag(QRgb pixel);
 

@@ -6,14 +6,14 @@
 #include <tuple>
 #include <vector>
 
-#include "agentctl/runtime/frame_timer.h"
+#include "engine/runtime/frame_timer.h"
 
 // Time that moves only when a test says so. Timers due at the same moment fire in the order
 // they were started, as Qt's do.
-class ManualTimerSource final : public agentctl::runtime::TimerSource
+class ManualTimerSource final : public engine::runtime::TimerSource
 {
 public:
-    std::unique_ptr<agentctl::runtime::FrameTimer>
+    std::unique_ptr<engine::runtime::FrameTimer>
     createTimer(std::function<void()> onTimeout) override
     {
         return std::make_unique<Timer>(*this, std::move(onTimeout));
@@ -41,7 +41,7 @@ public:
     }
 
 private:
-    struct Timer final : agentctl::runtime::FrameTimer
+    struct Timer final : engine::runtime::FrameTimer
     {
         Timer(ManualTimerSource& source, std::function<void()> callback)
             : m_source(source), m_callback(std::move(callback))

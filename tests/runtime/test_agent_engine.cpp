@@ -4,18 +4,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "agentctl/runtime/agent_engine.h"
-#include "agentctl/runtime/animation_player.h"
-#include "agentctl/runtime/balloon_layout.h"
-#include "agentctl/runtime/balloon_window.h"
-#include "agentctl/runtime/character_window.h"
-#include "agentctl/runtime/loaded_character.h"
-#include "agentctl/runtime/speech_session.h"
-#include "agentctl/speech/audio_mixer.h"
+#include "engine/runtime/agent_engine.h"
+#include "engine/runtime/animation_player.h"
+#include "engine/runtime/balloon_layout.h"
+#include "engine/runtime/balloon_window.h"
+#include "engine/runtime/character_window.h"
+#include "engine/runtime/loaded_character.h"
+#include "engine/runtime/speech_session.h"
+#include "engine/speech/audio_mixer.h"
 #include "fixture_character.h"
 #include "manual_timer_source.h"
 
-using namespace agentctl;
+using namespace engine;
 using namespace hv::runtime_test;
 using speech::Mouth;
 

@@ -53,7 +53,7 @@ void TestFolderSearchPanel::init()
 {
     m_f = std::make_unique<WindowFixture>();
     WindowFixture::putFiles(
-        folder(""), {"chars/Peedy.acs", "chars/Genie.acs", "outer/inner/a.acs", "empty/notes.txt"});
+        folder(""), {"chars/Olwen.acs", "chars/Tock.acs", "outer/inner/a.acs", "empty/notes.txt"});
     m_window = &m_f->start();
     // Nothing anywhere: the panel is in view, the options far out to the left.
     QVERIFY(panelInView());
@@ -98,7 +98,7 @@ void TestFolderSearchPanel::okTakesTheHighlightedOrOpenFolder()
     QCOMPARE(m_window->fraMain->x(), 3);
     QCOMPARE(m_window->height(), m_fullHeight);
     QCOMPARE(m_window->lstAgents->count(), 2);
-    QCOMPARE(m_window->mnuAgent[1]->text(), QString("peedy"));
+    QCOMPARE(m_window->mnuAgent[1]->text(), QString("tock"));
     QVERIFY(m_f->platform.messageBoxes.isEmpty());
     QVERIFY(
         m_f->readFile(m_f->settingsPath()).endsWith(",\"" + folder("chars/").toUtf8() + "\"\r\n"));

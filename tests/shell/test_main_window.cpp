@@ -33,12 +33,12 @@ QDateTime at(int hour, int minute, int second = 0)
     return QDateTime(DAY, QTime(hour, minute, second));
 }
 
-// n alarm lines "HH:MM","Daily","Daily","peedy","Alarm i".
+// n alarm lines "HH:MM","Daily","Daily","olwen","Alarm i".
 QByteArray alarmLines(int n)
 {
     QByteArray lines;
     for (int i = 0; i < n; ++i)
-        lines += QString("\"%1:00\",\"Daily\",\"Daily\",\"peedy\",\"Alarm %2\"\r\n")
+        lines += QString("\"%1:00\",\"Daily\",\"Daily\",\"olwen\",\"Alarm %2\"\r\n")
                      .arg(i % 24, 2, 10, QChar('0'))
                      .arg(i)
                      .toUtf8();
@@ -160,7 +160,7 @@ private slots:
     void startUpReportsMissedAndUnreadAlarms();
 
 private:
-    frmHoravox& start(const QStringList& characters = {"Peedy.acs"});
+    frmHoravox& start(const QStringList& characters = {"Olwen.acs"});
     QStringList& log() { return m_f->agent.log; }
     // One tick at `now`; a hide it asked for completes as the engine reports it. Returns what
     // was spoken, or an empty string.
@@ -198,7 +198,7 @@ frmHoravox& TestMainWindow::start(const QStringList& characters)
 QString TestMainWindow::tickAt(const QDateTime& now)
 {
     m_f->platform.clock = now;
-    const agentctl::AgentRequest hideBefore = m_window->reqHide;
+    const engine::AgentRequest hideBefore = m_window->reqHide;
     const qsizetype logBefore = log().size();
     m_window->tmrClock_Timer();
     if (m_window->reqHide != hideBefore)
@@ -224,11 +224,11 @@ void TestMainWindow::startsAsFirstRunOrWithTheStoredSettings_data()
     QTest::addColumn<QPoint>("position");
     QTest::addColumn<QByteArray>("written");
     QTest::newRow("first run") << QByteArray() << true << QPoint(5, 615)
-                               << QByteArray("\"Peedy\",1,1,2,1,#FALSE#,\"CHARS\"\r\n");
+                               << QByteArray("\"Olwen\",1,1,2,1,#FALSE#,\"CHARS\"\r\n");
     // The reserved field survives the save that the character search makes.
-    QTest::newRow("later run") << QByteArray("\"peedy\",1,0,4,5,#TRUE#,\"CHARS\"\r\n") << false
+    QTest::newRow("later run") << QByteArray("\"olwen\",1,0,4,5,#TRUE#,\"CHARS\"\r\n") << false
                                << QPoint(432, 320)
-                               << QByteArray("\"peedy\",1,0,4,5,#TRUE#,\"CHARS\"\r\n");
+                               << QByteArray("\"olwen\",1,0,4,5,#TRUE#,\"CHARS\"\r\n");
 }
 
 void TestMainWindow::startsAsFirstRunOrWithTheStoredSettings()
@@ -247,7 +247,7 @@ void TestMainWindow::startsAsFirstRunOrWithTheStoredSettings()
     QVERIFY(!window.mnuShow->isChecked());
     QCOMPARE(QPoint(window.iAgentX, window.iAgentY), position);
     QCOMPARE(m_f->readFile(m_f->settingsPath()), written.replace("CHARS", chars));
-    QCOMPARE(window.lstAgents->currentItem()->text(), QStringLiteral("peedy"));
+    QCOMPARE(window.lstAgents->currentItem()->text(), QStringLiteral("olwen"));
     QCOMPARE(window.optInterval[window.iInterval]->isChecked(), true);
     QCOMPARE(window.mnuBalloonOpt[window.iBalloonOption]->isChecked(), true);
     QVERIFY(window.tmrClock->isActive());
@@ -328,7 +328,7 @@ void TestMainWindow::deleteMovesTheLaterAlarmsUp()
     QFETCH(int, row);
     QFETCH(QByteArray, file);
     m_f->writeFile(m_f->alarmsPath(), alarmLines(alarms));
-    m_f->writeFile(m_f->settingsPath(), "\"Peedy\",0,1,2,1,#FALSE#,\"\"\r\n");
+    m_f->writeFile(m_f->settingsPath(), "\"Olwen\",0,1,2,1,#FALSE#,\"\"\r\n");
     frmHoravox& window = start();
     const int left = file.count('\n');
 
@@ -348,16 +348,16 @@ void TestMainWindow::deleteMovesTheLaterAlarmsUp()
 
 void TestMainWindow::testLetsTheAlarmsOwnCharacterSpeak()
 {
-    m_f->writeFile(m_f->alarmsPath(), "\"07:30\",\"Daily\",\"Daily\",\"genie\",\"Wake up\"\r\n");
-    frmHoravox& window = start({"Peedy.acs", "genie.acs"});
+    m_f->writeFile(m_f->alarmsPath(), "\"07:30\",\"Daily\",\"Daily\",\"tock\",\"Wake up\"\r\n");
+    frmHoravox& window = start({"Olwen.acs", "tock.acs"});
     window.lstAlarms->setCurrentRow(0);
 
     window.mnuAlarmTest->trigger();
 
-    QCOMPARE(log().mid(1, 1), QStringList{"Load CharacterID " + m_f->charsFolder() + "genie.acs"});
+    QCOMPARE(log().mid(1, 1), QStringList{"Load CharacterID " + m_f->charsFolder() + "tock.acs"});
     QCOMPARE(log().mid(log().size() - 3), QStringList({"Show", "Speak Wake up", "Hide"}));
     QCOMPARE(window.reqHide, m_f->agent.requests.last());
-    QCOMPARE(window.sAgentName, QString("Peedy"));
+    QCOMPARE(window.sAgentName, QString("Olwen"));
     QVERIFY(!window.bAgentBusy && window.cmdTest->isEnabled());
 }
 
@@ -409,7 +409,7 @@ void TestMainWindow::optionGroupsStayInStep()
 void TestMainWindow::alarmsSwitchNeedsAlarms()
 {
     // A stored "On" is kept even when no alarm file exists.
-    m_f->writeFile(m_f->settingsPath(), "\"Peedy\",0,1,2,1,#FALSE#,\"\"\r\n");
+    m_f->writeFile(m_f->settingsPath(), "\"Olwen\",0,1,2,1,#FALSE#,\"\"\r\n");
     frmHoravox& window = start();
     QVERIFY(window.bAlarmsOn && window.mnuAlarmsOpt[0]->isChecked());
 
@@ -436,7 +436,7 @@ void TestMainWindow::closeMinimizeAndExitWriteBothFiles_data()
 void TestMainWindow::closeMinimizeAndExitWriteBothFiles()
 {
     QFETCH(QString, how);
-    const QByteArray alarm = "\"07:30\",\"Daily\",\"Daily\",\"peedy\",\"Wake up\"\r\n";
+    const QByteArray alarm = "\"07:30\",\"Daily\",\"Daily\",\"olwen\",\"Wake up\"\r\n";
     m_f->writeFile(m_f->alarmsPath(), alarm);
     frmHoravox& window = start();
     QFile::remove(m_f->settingsPath());
@@ -530,7 +530,7 @@ void TestMainWindow::noSoundDeviceEndsAtOnceOnComingBackFromTheProgram()
 
 void TestMainWindow::panelHeaderShowToggleAndHelp()
 {
-    m_f->writeFile(m_f->settingsPath(), "\"Peedy\",1,1,2,1,#FALSE#,\"\"\r\n");
+    m_f->writeFile(m_f->settingsPath(), "\"Olwen\",1,1,2,1,#FALSE#,\"\"\r\n");
     frmHoravox& window = start();
     QVERIFY(window.fraMain->frameWidth() > 0);
     for (QLabel* header : window.lblAlarmHeader) {
@@ -585,7 +585,7 @@ void TestMainWindow::agentSpeakCallsInOrder()
 
     // The character brings style bits 2 and 4; only bit 1 is the program's.
     const QStringList upToShow =
-        QString("Unload CharacterID|Load CharacterID %1Peedy.acs|LanguageID 1033|Balloon.Style %2|"
+        QString("Unload CharacterID|Load CharacterID %1Olwen.acs|LanguageID 1033|Balloon.Style %2|"
                 "AutoPopupMenu False|MoveTo 5 615|Show")
             .arg(m_f->charsFolder())
             .arg(balloon == 0 ? 7 : 6)
@@ -593,7 +593,7 @@ void TestMainWindow::agentSpeakCallsInOrder()
     QCOMPARE(log(), upToShow + afterShow);
     QVERIFY(window.objCharacter);
     const bool hides = afterShow.endsWith("Hide");
-    QCOMPARE(window.reqHide, hides ? m_f->agent.requests.last() : agentctl::AgentRequest());
+    QCOMPARE(window.reqHide, hides ? m_f->agent.requests.last() : engine::AgentRequest());
 }
 
 void TestMainWindow::failureEndsTheAppearance_data()
@@ -601,8 +601,8 @@ void TestMainWindow::failureEndsTheAppearance_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("failingCall");
     QTest::newRow("missing file") << QString("Nobody") << QString("Load");
-    QTest::newRow("moving fails") << QString("Peedy") << QString("MoveTo");
-    QTest::newRow("speaking fails") << QString("Peedy") << QString("Speak");
+    QTest::newRow("moving fails") << QString("Olwen") << QString("MoveTo");
+    QTest::newRow("speaking fails") << QString("Olwen") << QString("Speak");
 }
 
 void TestMainWindow::failureEndsTheAppearance()
@@ -684,7 +684,7 @@ void TestMainWindow::onlyTheLatestHideReleasesTheCharacter()
     // A second announcement in quick succession unloads the first character at once.
     window.AgentSpeak("The time is, 9:01.");
     log().clear();
-    for (const agentctl::AgentRequest& request : m_f->agent.requests) {
+    for (const engine::AgentRequest& request : m_f->agent.requests) {
         if (request != window.reqHide)
             m_f->agent.complete(request);
     }
@@ -704,23 +704,20 @@ void TestMainWindow::listsTheCharactersOfTheFolder_data()
     QTest::addColumn<QString>("agentName");
     QTest::addColumn<QString>("defaultAgent");
     QTest::newRow("name kept in its own case")
-        << QStringList{"Peedy.acs"} << "Peedy" << QStringList{"peedy"} << "Peedy"
-        << "peedy";
-    QTest::newRow("genie before merlin") << QStringList{"merlin.acs", "Genie.ACS", "notes.txt"}
-                                         << "GENIE" << QStringList{"genie", "merlin"} << "GENIE"
-                                         << "genie";
-    QTest::newRow("peedy preferred") << QStringList{"robby.acs", "peedy.acs", "genie.acs"}
-                                     << "robby" << QStringList{"genie", "peedy", "robby"} << "robby"
-                                     << "peedy";
-    QTest::newRow("robby last resort")
-        << QStringList{"robby.acs", "zak.acs"} << "zak" << QStringList{"robby", "zak"} << "zak"
-        << "robby";
-    QTest::newRow("other characters only") << QStringList{"rover.acs", "bonzi.acs"} << "rover"
-                                           << QStringList{"bonzi", "rover"} << "rover"
-                                           << "";
-    QTest::newRow("stored name gone") << QStringList{"merlin.acs", "zak.acs"} << "Peedy"
-                                      << QStringList{"merlin", "zak"} << "merlin"
-                                      << "merlin";
+        << QStringList{"Olwen.acs"} << "Olwen" << QStringList{"olwen"} << "Olwen"
+        << "olwen";
+    QTest::newRow("tock before pim") << QStringList{"pim.acs", "Tock.ACS", "notes.txt"} << "TOCK"
+                                     << QStringList{"pim", "tock"} << "TOCK"
+                                     << "tock";
+    QTest::newRow("olwen preferred") << QStringList{"wren.acs", "olwen.acs", "tock.acs"} << "wren"
+                                     << QStringList{"olwen", "tock", "wren"} << "wren"
+                                     << "olwen";
+    QTest::newRow("other characters only")
+        << QStringList{"wren.acs", "finch.acs"} << "wren" << QStringList{"finch", "wren"} << "wren"
+        << "";
+    QTest::newRow("stored name gone")
+        << QStringList{"pim.acs", "zak.acs"} << "Olwen" << QStringList{"pim", "zak"} << "pim"
+        << "pim";
 }
 
 void TestMainWindow::listsTheCharactersOfTheFolder()
@@ -755,23 +752,22 @@ void TestMainWindow::listsTheCharactersOfTheFolder()
 
 void TestMainWindow::searchesTheStoredFolderOrTheDefaultPlaces_data()
 {
-    // Files go under the windows folder: msagent/chars/ is the first place, other/ the second.
+    // Files go under the windows folder: chars/ is the first place, other/ the second.
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("found");
     QTest::addColumn<QStringList>("entries");
-    QTest::newRow("first default place")
-        << QStringList{"msagent/chars/peedy.acs", "other/genie.acs"} << ""
-        << "msagent/chars/" << QStringList{"peedy"};
-    QTest::newRow("second default place") << QStringList{"other/genie.acs"} << ""
-                                          << "other/" << QStringList{"genie"};
-    QTest::newRow("subfolders not searched") << QStringList{"msagent/chars/sub/peedy.acs"} << ""
+    QTest::newRow("first default place") << QStringList{"chars/olwen.acs", "other/tock.acs"} << ""
+                                         << "chars/" << QStringList{"olwen"};
+    QTest::newRow("second default place") << QStringList{"other/tock.acs"} << ""
+                                          << "other/" << QStringList{"tock"};
+    QTest::newRow("subfolders not searched") << QStringList{"chars/sub/olwen.acs"} << ""
                                              << "" << QStringList();
     QTest::newRow("stored folder wins")
-        << QStringList{"stored/merlin.acs", "msagent/chars/peedy.acs"} << "stored/"
-        << "stored/" << QStringList{"merlin"};
+        << QStringList{"stored/pim.acs", "chars/olwen.acs"} << "stored/"
+        << "stored/" << QStringList{"pim"};
     QTest::newRow("stored folder without files")
-        << QStringList{"stored/sub/merlin.acs", "msagent/chars/peedy.acs"} << "stored/"
+        << QStringList{"stored/sub/pim.acs", "chars/olwen.acs"} << "stored/"
         << "stored/" << QStringList();
 }
 
@@ -784,7 +780,7 @@ void TestMainWindow::searchesTheStoredFolderOrTheDefaultPlaces()
     const QString root = m_f->windows.path() + '/';
     WindowFixture::putFiles(m_f->windows.path(), files);
     m_f->platform.otherFolder = root + "other/";
-    m_f->writeSettings("Peedy", stored.isEmpty() ? QString() : root + stored);
+    m_f->writeSettings("Olwen", stored.isEmpty() ? QString() : root + stored);
 
     const frmHoravox& window = start({});
 
@@ -808,8 +804,8 @@ void TestMainWindow::menuListAndKeyboardChooseTheCharacter()
 {
     QFETCH(QString, how);
     QFETCH(int, index);
-    m_f->writeSettings("genie", QString());
-    frmHoravox& window = start({"genie.acs", "merlin.acs", "robby.acs"});
+    m_f->writeSettings("pim", QString());
+    frmHoravox& window = start({"tock.acs", "pim.acs", "wren.acs"});
     window.show();
     QFile::remove(m_f->settingsPath());
 
@@ -968,21 +964,21 @@ void TestMainWindow::dueMinuteTick()
 
 void TestMainWindow::alarmsFireAndRepeatUntilDoubleClicked()
 {
-    m_f->writeFile(m_f->alarmsPath(), "\"07:30\",\"Daily\",\"Daily\",\"genie\",\"First\"\r\n"
-                                      "\"07:30\",\"Daily\",\"Daily\",\"peedy\",\"Second\"\r\n"
-                                      "\"07:31\",\"Weekly\",\"Sat\",\"peedy\",\"Third\"\r\n"
-                                      "\"07:34\",\"xx\",\"Daily\",\"peedy\",\"Never\"\r\n");
-    m_f->writeFile(m_f->settingsPath(), "\"Peedy\",0,1,2,5,#FALSE#,\"\"\r\n");
-    start({"Peedy.acs", "genie.acs"});
+    m_f->writeFile(m_f->alarmsPath(), "\"07:30\",\"Daily\",\"Daily\",\"tock\",\"First\"\r\n"
+                                      "\"07:30\",\"Daily\",\"Daily\",\"olwen\",\"Second\"\r\n"
+                                      "\"07:31\",\"Weekly\",\"Sat\",\"olwen\",\"Third\"\r\n"
+                                      "\"07:34\",\"xx\",\"Daily\",\"olwen\",\"Never\"\r\n");
+    m_f->writeFile(m_f->settingsPath(), "\"Olwen\",0,1,2,5,#FALSE#,\"\"\r\n");
+    start({"Olwen.acs", "tock.acs"});
     QCOMPARE(synchronise(at(7, 28, 58)), at(7, 29));
     log().clear();
 
     // Only the first of two alarms in one minute fires; its character stays.
     QCOMPARE(tickAt(at(7, 30)), QString("First"));
     QCOMPARE(log().filter("Load "),
-             QStringList{"Load CharacterID " + m_f->charsFolder() + "genie.acs"});
+             QStringList{"Load CharacterID " + m_f->charsFolder() + "tock.acs"});
     QCOMPARE(log().last(), QString("Play Idle1_1"));
-    QCOMPARE(m_window->sAgentName, QString("Peedy"));
+    QCOMPARE(m_window->sAgentName, QString("Olwen"));
     // A second alarm is said by the character on screen and is the one repeated from then on.
     log().clear();
     QCOMPARE(tickAt(at(7, 31)), QString("Third"));
@@ -1016,10 +1012,10 @@ void TestMainWindow::firedAlarmsMoveOnOrGo_data()
     QTest::addColumn<QByteArray>("fileAfter");
     QTest::addColumn<bool>("alarmsOn");
     QTest::newRow("yearly moves 365 days on")
-        << QByteArray("\"08:00\",\"Yearly\",\"12/5/2026\",\"peedy\",\"Birthday\"\r\n")
-        << QByteArray("\"08:00\",\"Yearly\",\"12/5/2027\",\"peedy\",\"Birthday\"\r\n") << true;
+        << QByteArray("\"08:00\",\"Yearly\",\"12/5/2026\",\"olwen\",\"Birthday\"\r\n")
+        << QByteArray("\"08:00\",\"Yearly\",\"12/5/2027\",\"olwen\",\"Birthday\"\r\n") << true;
     QTest::newRow("once is removed, alarms go off")
-        << QByteArray("\"08:00\",\"Once\",\"12/5/2026\",\"peedy\",\"Dentist\"\r\n") << QByteArray()
+        << QByteArray("\"08:00\",\"Once\",\"12/5/2026\",\"olwen\",\"Dentist\"\r\n") << QByteArray()
         << false;
 }
 
@@ -1029,7 +1025,7 @@ void TestMainWindow::firedAlarmsMoveOnOrGo()
     QFETCH(QByteArray, fileAfter);
     QFETCH(bool, alarmsOn);
     m_f->writeFile(m_f->alarmsPath(), alarm);
-    m_f->writeFile(m_f->settingsPath(), "\"Peedy\",0,1,2,6,#FALSE#,\"\"\r\n");
+    m_f->writeFile(m_f->settingsPath(), "\"Olwen\",0,1,2,6,#FALSE#,\"\"\r\n");
     start();
     QCOMPARE(synchronise(at(7, 59)), at(7, 59));
 
@@ -1051,11 +1047,11 @@ void TestMainWindow::startUpReportsMissedAndUnreadAlarms()
     // Two one-time alarms of earlier days, then one record more than fit and one unreadable.
     m_f->platform.clock = at(9, 0);
     const QByteArray left =
-        "\"07:00\",\"Once\",\"12/5/2026\",\"peedy\",\"Today\"\r\n" + alarmLines(72);
+        "\"07:00\",\"Once\",\"12/5/2026\",\"olwen\",\"Today\"\r\n" + alarmLines(72);
     const QByteArray aside =
-        "\"00:00\",\"Daily\",\"Daily\",\"peedy\",\"Alarm 72\"\r\n\"bad\"line\r\n";
-    m_f->writeFile(m_f->alarmsPath(), "\"07:00\",\"Once\",\"12/3/2026\",\"peedy\",\"One\"\r\n"
-                                      "\"07:00\",\"Once\",\"12/4/2026\",\"peedy\",\"Two\"\r\n" +
+        "\"00:00\",\"Daily\",\"Daily\",\"olwen\",\"Alarm 72\"\r\n\"bad\"line\r\n";
+    m_f->writeFile(m_f->alarmsPath(), "\"07:00\",\"Once\",\"12/3/2026\",\"olwen\",\"One\"\r\n"
+                                      "\"07:00\",\"Once\",\"12/4/2026\",\"olwen\",\"Two\"\r\n" +
                                           left + aside);
     frmHoravox& window = start();
 
@@ -1064,7 +1060,7 @@ void TestMainWindow::startUpReportsMissedAndUnreadAlarms()
     const QStringList rows = texts(window.lstAlarms);
     QCOMPARE(rows.size(), 74);
     QCOMPARE(rows.first() + '|' + rows.last(),
-             "07:00\tOnce\t12/5\tpeedy\tToday|-- Click on this line to add a new Alarm --");
+             "07:00\tOnce\t12/5\tolwen\tToday|-- Click on this line to add a new Alarm --");
     const auto& boxes = m_f->platform.messageBoxes;
     QCOMPARE(boxes.size(), 2);
     QCOMPARE(boxes[0].title + '|' + boxes[1].title, "Alarms Not Loaded|2 Missed Alarm(s)!");

@@ -21,11 +21,11 @@ void TestSettingsFile::writesTheExactLine_data()
     QTest::addColumn<QByteArray>("line");
 
     QTest::newRow("defaults before the folder is known")
-        << SettingsRecord{} << QByteArray("\"Peedy\",1,1,2,1,#FALSE#,\"\"\r\n");
+        << SettingsRecord{} << QByteArray("\"Olwen\",1,1,2,1,#FALSE#,\"\"\r\n");
     SettingsRecord windows;
-    windows.sAgentPath = QStringLiteral("C:\\WINDOWS\\msagent\\chars\\");
+    windows.sAgentPath = QStringLiteral("C:\\WINDOWS\\chars\\");
     QTest::newRow("first run on Windows")
-        << windows << QByteArray("\"Peedy\",1,1,2,1,#FALSE#,\"C:\\WINDOWS\\msagent\\chars\\\"\r\n");
+        << windows << QByteArray("\"Olwen\",1,1,2,1,#FALSE#,\"C:\\WINDOWS\\chars\\\"\r\n");
     const SettingsRecord chosen{
         QStringLiteral("Zoë"), 0, 0, 4, 6, true, QStringLiteral("/home/a, user/my chars/")};
     QTest::newRow("every field changed, folder with spaces")
@@ -51,33 +51,33 @@ void TestSettingsFile::takesWhatReadsWellFromDamagedFiles_data()
     QTest::newRow("binary noise") << QByteArray("\xff\xfe\x00\x01,,,\x80", 9) << defaults;
 
     SettingsRecord shortOne;
-    shortOne.sAgentName = QStringLiteral("merlin");
+    shortOne.sAgentName = QStringLiteral("pim");
     shortOne.iAlarmsOption = 0;
-    QTest::newRow("two items") << QByteArray("\"merlin\",0") << shortOne;
+    QTest::newRow("two items") << QByteArray("\"pim\",0") << shortOne;
 
     SettingsRecord wrongKinds;
     wrongKinds.iPosition = 3;
     wrongKinds.sAgentPath = QStringLiteral("/x/");
     QTest::newRow("words where numbers belong")
-        << QByteArray("\"Peedy\",on,\"1\",3,half,#FALSE#,\"/x/\"\r\n") << wrongKinds;
+        << QByteArray("\"Olwen\",on,\"1\",3,half,#FALSE#,\"/x/\"\r\n") << wrongKinds;
 
     SettingsRecord outOfRange;
     outOfRange.iBalloonOption = 0;
     QTest::newRow("indexes out of range")
-        << QByteArray("\"Peedy\",2,0,5,7,#FALSE#,\"\"\r\n") << outOfRange;
+        << QByteArray("\"Olwen\",2,0,5,7,#FALSE#,\"\"\r\n") << outOfRange;
     QTest::newRow("negative indexes")
-        << QByteArray("\"Peedy\",-1,0,-3,-1,#FALSE#,\"\"\r\n") << outOfRange;
+        << QByteArray("\"Olwen\",-1,0,-3,-1,#FALSE#,\"\"\r\n") << outOfRange;
 
     SettingsRecord reserved;
     reserved.bReserved = true;
     reserved.iInterval = 6;
     QTest::newRow("only the first line counts")
-        << QByteArray("\"Peedy\",1,1,2,6,#TRUE#,\"\"\r\n\"genie\",0,0,0,0,#FALSE#,\"/y/\"\r\n")
+        << QByteArray("\"Olwen\",1,1,2,6,#TRUE#,\"\"\r\n\"tock\",0,0,0,0,#FALSE#,\"/y/\"\r\n")
         << reserved;
 
     SettingsRecord unclosed;
-    unclosed.sAgentName = QStringLiteral("peedy,1,1,2,1");
-    QTest::newRow("quote never closed") << QByteArray("\"peedy,1,1,2,1") << unclosed;
+    unclosed.sAgentName = QStringLiteral("olwen,1,1,2,1");
+    QTest::newRow("quote never closed") << QByteArray("\"olwen,1,1,2,1") << unclosed;
 }
 
 void TestSettingsFile::takesWhatReadsWellFromDamagedFiles()

@@ -15,7 +15,7 @@
 namespace hv::testing {
 
 // A window started as the program starts: a temporary application folder, and a temporary
-// windows folder whose msagent/chars/ holds whatever character files the test puts there.
+// windows folder whose chars/ holds whatever character files the test puts there.
 // The locale is en_US for the length of the fixture so captions read the same everywhere.
 class WindowFixture final
 {
@@ -31,7 +31,7 @@ public:
         QLocale::setDefault(m_savedLocale);
     }
 
-    [[nodiscard]] QString charsFolder() const { return windows.path() + "/msagent/chars/"; }
+    [[nodiscard]] QString charsFolder() const { return windows.path() + "/chars/"; }
     [[nodiscard]] QString settingsPath() const { return app.path() + "/Settings.ini"; }
     [[nodiscard]] QString alarmsPath() const { return app.path() + "/Alarms.dat"; }
 

@@ -5,9 +5,9 @@
 #include <QTest>
 #include <QThread>
 
-#include "agentctl/speech/audio_mixer.h"
+#include "engine/speech/audio_mixer.h"
 
-using namespace agentctl::speech;
+using namespace engine::speech;
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <QTest>
 
-#include "agentctl/speech/speech_text.h"
+#include "engine/speech/speech_text.h"
 
-using namespace agentctl::speech;
+using namespace engine::speech;
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "agentctl/speech/synthesizer.h"
+#include "engine/speech/synthesizer.h"
 
-using namespace agentctl::speech;
+using namespace engine::speech;
 
 namespace {
 

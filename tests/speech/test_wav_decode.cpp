@@ -1,12 +1,12 @@
 #include <QTest>
 #include <QtEndian>
 
-#include "agentctl/acs/wave.h"
-#include "agentctl/speech/audio_mixer.h"
+#include "engine/acs/wave.h"
+#include "engine/speech/audio_mixer.h"
 
-using namespace agentctl::speech;
-using agentctl::acs::WaveEncoding;
-using agentctl::acs::writeWave;
+using namespace engine::speech;
+using engine::acs::WaveEncoding;
+using engine::acs::writeWave;
 
 namespace {
 

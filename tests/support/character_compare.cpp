@@ -2,7 +2,7 @@
 
 #include <QVariant>
 
-using namespace agentctl::acs;
+using namespace engine::acs;
 
 namespace hv::test {
 

@@ -2,8 +2,8 @@
 
 namespace hv::testing {
 
-using agentctl::AgentError;
-using agentctl::AgentRequest;
+using engine::AgentError;
+using engine::AgentRequest;
 
 AgentRequest RecordedCharacter::record(const QString& call)
 {
@@ -79,7 +79,7 @@ void RecordingAgent::Unload(const QString& characterId)
     m_character.reset();
 }
 
-agentctl::AgentCharacter* RecordingAgent::operator()(const QString& characterId)
+engine::AgentCharacter* RecordingAgent::operator()(const QString& characterId)
 {
     if (!m_character)
         throw AgentError("no character " + characterId.toStdString());

@@ -4,14 +4,14 @@
 
 #include <QStringList>
 
-#include "agentctl/control/agent_control.h"
+#include "engine/control/agent_control.h"
 
 namespace hv::testing {
 
 class RecordingAgent;
 
 // A character that only writes down what it is asked, one line per call, in the agent's log.
-class RecordedCharacter final : public agentctl::AgentCharacter
+class RecordedCharacter final : public engine::AgentCharacter
 {
     Q_OBJECT
 
@@ -24,15 +24,15 @@ public:
     void setAutoPopupMenu(bool on) override;
     int BalloonStyle() const override { return m_balloonStyle; }
     void setBalloonStyle(int style) override;
-    agentctl::AgentRequest MoveTo(int x, int y) override;
-    agentctl::AgentRequest Show() override;
-    agentctl::AgentRequest Play(const QString& animation) override;
-    agentctl::AgentRequest Speak(const QString& text) override;
+    engine::AgentRequest MoveTo(int x, int y) override;
+    engine::AgentRequest Show() override;
+    engine::AgentRequest Play(const QString& animation) override;
+    engine::AgentRequest Speak(const QString& text) override;
     void Stop() override;
-    agentctl::AgentRequest Hide() override;
+    engine::AgentRequest Hide() override;
 
 private:
-    agentctl::AgentRequest record(const QString& call);
+    engine::AgentRequest record(const QString& call);
 
     RecordingAgent& m_agent;
     int m_languageId = 0;
@@ -43,7 +43,7 @@ private:
 
 // The Agent control of the program's tests: loads always succeed unless the path is listed
 // in failingPaths, every call is logged, and the test decides when requests complete.
-class RecordingAgent final : public agentctl::AgentControl, private agentctl::AgentCharacters
+class RecordingAgent final : public engine::AgentControl, private engine::AgentCharacters
 {
     Q_OBJECT
 
@@ -52,12 +52,12 @@ public:
     QStringList failingPaths;
     // The call (its log line starts with this) at which the loaded character raises an error.
     QString failingCall;
-    QList<agentctl::AgentRequest> requests;
+    QList<engine::AgentRequest> requests;
 
-    agentctl::AgentCharacters& Characters() override { return *this; }
+    engine::AgentCharacters& Characters() override { return *this; }
     [[nodiscard]] RecordedCharacter* character() const { return m_character.get(); }
     // Raises RequestComplete for a request, as the engine does when it has been carried out.
-    void complete(const agentctl::AgentRequest& request) { emit RequestComplete(request); }
+    void complete(const engine::AgentRequest& request) { emit RequestComplete(request); }
     void clickCharacter() { emit Click(QStringLiteral("CharacterID"), 1, 0, 10, 10); }
     void doubleClickCharacter() { emit DblClick(QStringLiteral("CharacterID"), 1, 0, 10, 10); }
 
@@ -66,7 +66,7 @@ private:
 
     void Load(const QString& characterId, const QString& path) override;
     void Unload(const QString& characterId) override;
-    agentctl::AgentCharacter* operator()(const QString& characterId) override;
+    engine::AgentCharacter* operator()(const QString& characterId) override;
 
     std::unique_ptr<RecordedCharacter> m_character;
     int m_nextRequestId = 1;

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "agentctl/acs/acs_model.h"
-#include "agentctl/acs/lz_codec.h"
+#include "engine/acs/acs_model.h"
+#include "engine/acs/lz_codec.h"
 
-using namespace agentctl::acs;
+using namespace engine::acs;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

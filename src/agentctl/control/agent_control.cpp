@@ -1,3 +1,0 @@
-#include "agentctl/control/agent_control.h"
-
-// The interfaces are abstract; their moc output and vtables live in this library.
