@@ -28,7 +28,7 @@ today=$(date +%-m/%-d/%Y)
 [ "${BASH_REMATCH[1]}" = "$today" ] || [ "$(date +%-m/%-d/%Y)" != "$today" ] ||
     fail "caption date ${BASH_REMATCH[1]} is not today ($today)"
 [ -f "$app/Settings.ini" ] || fail "the first run did not remember the character folder"
-printf '"olwen",1,1,2,1,#FALSE#,"%s/chars/"\r\n' "$app" >"$E2E_WORK/expected.ini"
+printf '"Olwen",1,1,2,1,#FALSE#,"%s/chars/"\r\n' "$app" >"$E2E_WORK/expected.ini"
 cmp -s "$E2E_WORK/expected.ini" "$app/Settings.ini" || fail "Settings.ini holds '$(cat "$app/Settings.ini")'"
 
 rm "$app/Settings.ini"
