@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QGuiApplication>
 
-#include "shell/pictures.h"
+#include "pictures/pictures.h"
 
 int main(int argc, char* argv[])
 {
@@ -20,7 +20,7 @@ int main(int argc, char* argv[])
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         const QString folder = QStringLiteral("%1/%2x%2/apps").arg(root).arg(size);
         if (!QDir().mkpath(folder) ||
-            !hv::shell::markPicture(size).save(folder + QStringLiteral("/horavox.png"))) {
+            !hv::pictures::markPicture(size).save(folder + QStringLiteral("/horavox.png"))) {
             std::fprintf(stderr, "makeicons: cannot write %s\n", qPrintable(folder));
             return 1;
         }

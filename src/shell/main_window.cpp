@@ -15,10 +15,10 @@
 #include <QTimer>
 
 #include "alarms/alarm_file.h"
+#include "pictures/pictures.h"
 #include "platform/platform.h"
 #include "platform/twips.h"
 #include "shell/alarm_row_delegate.h"
-#include "shell/pictures.h"
 
 namespace hv::shell {
 
@@ -60,7 +60,7 @@ frmHoravox::frmHoravox(platform::Platform& platform, engine::AgentControl& agent
     : QMainWindow(parent), Agent1(agent), m_platform(platform)
 {
     setWindowTitle(QStringLiteral("Horavox"));
-    setWindowIcon(windowIconPicture());
+    setWindowIcon(pictures::windowIconPicture());
     buildMenus();
     buildLayout();
     buildTrayIcon();
@@ -113,7 +113,7 @@ void frmHoravox::buildLayout()
     place(Frame1[2], 3060, 0, 1080, 1005);
     imgScreen = new QLabel(Frame1[2]);
     place(imgScreen, 75, 195, 945, 750);
-    imgScreen->setPixmap(screenPicture(imgScreen->size()));
+    imgScreen->setPixmap(pictures::screenPicture(imgScreen->size()));
     // Corners and centre of the picture, with the button's own size taken off.
     const int posLefts[] = {75, 795, 75, 795, 435};
     const int posTops[] = {195, 195, 690, 690, 450};
@@ -143,7 +143,7 @@ void frmHoravox::buildLayout()
 
     imgAgents = new QLabel(client);
     place(imgAgents, 5145, 450, 2265, 2280);
-    imgAgents->setPixmap(agentsPicture());
+    imgAgents->setPixmap(pictures::agentsPicture());
     imgAgents->setAlignment(Qt::AlignCenter);
 
     lblAlarmHeader[0] = new QLabel(
@@ -223,7 +223,7 @@ void frmHoravox::buildMenus()
 
 void frmHoravox::buildTrayIcon()
 {
-    cSysTray1 = new QSystemTrayIcon(trayIconPicture(), this);
+    cSysTray1 = new QSystemTrayIcon(pictures::trayIconPicture(), this);
     cSysTray1->setToolTip(QStringLiteral("Horavox"));
 }
 

@@ -15,10 +15,6 @@ namespace engine::runtime {
 
 namespace {
 
-// Character files whose parsed form is kept; the program uses a few at most (the clock's and
-// the alarms' characters).
-constexpr size_t MAX_PARSED_CHARACTERS = 4;
-
 [[noreturn]] void fail(const QString& message)
 {
     throw AgentError(message.toStdString());
@@ -109,20 +105,15 @@ acs::CharacterFile AgentEngine::readCached(const QString& path)
 {
     const QFileInfo file(path);
     const QString key = file.absoluteFilePath();
-    const auto found = m_parsed.find(key);
-    if (found != m_parsed.end() && found->second.size == file.size() &&
-        found->second.modified == file.lastModified()) {
-        return found->second.character;
-    }
-    if (found != m_parsed.end()) {
-        m_parsed.erase(found);
+    const Parsed* found = m_parsed.object(key);
+    if (found && found->size == file.size() && found->modified == file.lastModified()) {
+        return found->character;
     }
     // Sized and dated before reading: a change made while it is read shows at the next Load.
-    Parsed parsed{file.size(), file.lastModified(), readCharacter(path)};
-    if (m_parsed.size() >= MAX_PARSED_CHARACTERS) {
-        m_parsed.erase(m_parsed.begin());
-    }
-    return m_parsed.emplace(key, std::move(parsed)).first->second.character;
+    auto* parsed = new Parsed{file.size(), file.lastModified(), readCharacter(path)};
+    const acs::CharacterFile character = parsed->character;
+    m_parsed.insert(key, parsed);
+    return character;
 }
 
 void AgentEngine::Unload(const QString& characterId)

@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 
+#include <QCache>
 #include <QDateTime>
 #include <QList>
 #include <QPointer>
@@ -58,7 +59,8 @@ private:
     };
 
     // The program loads a character for every announcement: the file is read and parsed again
-    // only when it has changed on disk.
+    // only when it has changed on disk. The least recently loaded character leaves the cache
+    // first.
     [[nodiscard]] acs::CharacterFile readCached(const QString& path);
 
     std::unique_ptr<Owned> m_owned;
@@ -69,7 +71,9 @@ private:
     int m_loads = 0;
     int m_nextRequestId = 1;
     std::map<QString, LoadedCharacter*> m_characters;
-    std::map<QString, Parsed> m_parsed;
+    // Character files whose parsed form is kept; the program uses a few at most (the clock's
+    // and the alarms' characters).
+    QCache<QString, Parsed> m_parsed{4};
     // Unloaded characters waiting for deleteLater; they use the timers and the mixer, so they
     // must not outlive the engine.
     QList<QPointer<LoadedCharacter>> m_leaving;

@@ -1,9 +1,9 @@
-#include "shell/pictures.h"
+#include "pictures/pictures.h"
 
 #include <QPainter>
 #include <QPainterPath>
 
-namespace hv::shell {
+namespace hv::pictures {
 
 namespace {
 
@@ -104,4 +104,4 @@ QPixmap agentsPicture()
     return pixmap;
 }
 
-} // namespace hv::shell
+} // namespace hv::pictures

@@ -4,7 +4,7 @@
 #include <QPixmap>
 
 // The program's own pictures, drawn in code so that no binary art is kept in the sources.
-namespace hv::shell {
+namespace hv::pictures {
 
 [[nodiscard]] QIcon windowIconPicture();
 [[nodiscard]] QIcon trayIconPicture();
@@ -15,4 +15,4 @@ namespace hv::shell {
 // The 151 x 152 picture beside the options panel.
 [[nodiscard]] QPixmap agentsPicture();
 
-} // namespace hv::shell
+} // namespace hv::pictures
