@@ -1,6 +1,6 @@
 #include "about/about_scene.h"
 
-#include <cmath>
+#include "platform/twips.h"
 
 namespace hv::about {
 
@@ -67,9 +67,7 @@ engine::AgentRequest queueAboutScene(engine::AgentCharacter& character)
 
 QPoint aboutScenePosition(int leftTwips, int topTwips, int widthTwips)
 {
-    // nearbyint rounds in the default mode, to nearest with a half to the even neighbour.
-    const auto pixels = [](int twips) { return static_cast<int>(std::nearbyint(twips / 15.0)); };
-    return {pixels(leftTwips + widthTwips) - 146, pixels(topTwips) + 75};
+    return {platform::px(leftTwips + widthTwips) - 146, platform::px(topTwips) + 75};
 }
 
 } // namespace hv::about
