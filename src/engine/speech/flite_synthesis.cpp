@@ -59,7 +59,7 @@ cst_voice* loadedVoice(const VoiceRange& range)
         flite_init();
         initialised = true;
     }
-    cst_voice*& voice = range.name == FEMALE.name ? female : male;
+    cst_voice*& voice = &range == &FEMALE ? female : male;
     if (voice == nullptr)
         voice = range.load(nullptr);
     return voice;
@@ -277,7 +277,7 @@ void speakPiece(const SpeechPiece& piece, const VoiceSettings& voice, cst_voice*
 
         // Each phone shapes the mouth from the end of the one before it.
         double phoneStart = 0;
-        for (const cst_item* s = relation_head(utt_relation(utt, "Segment")); s; s = item_next(s)) {
+        for (const cst_item* s = first; s; s = item_next(s)) {
             out.mouth.append({at(phoneStart), mouthForFlitePhone(item_feat_string(s, "name"))});
             phoneStart = item_feat_float(s, "end");
         }
