@@ -5,10 +5,11 @@ cd "$(dirname "$0")/.."
 
 apt-get update
 # The Qt packages bring the run-time parts too: the X11 platform plugin comes with libqt6gui6
-# and the multimedia plugins with libqt6multimedia6. espeak-ng-data holds the voices.
+# and the multimedia plugins with libqt6multimedia6. espeak-ng-data holds espeak-ng's voices;
+# flite's English voices are inside its libraries (flite1-dev).
 DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
     g++ cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev \
-    libespeak-ng-dev espeak-ng-data libsndfile1-dev fonts-dejavu-core fonts-wine fonts-liberation
+    libespeak-ng-dev espeak-ng-data flite1-dev libsndfile1-dev fonts-dejavu-core fonts-wine fonts-liberation
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$(nproc)"

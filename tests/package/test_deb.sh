@@ -18,7 +18,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 DEB=$(ls "$BUILD"/horavox_*_"$(dpkg --print-architecture)".deb 2>/dev/null) ||
     fail "no horavox_<version>_<arch>.deb in $BUILD"
 DEPENDS=$(dpkg-deb -f "$DEB" Depends)
-for package in espeak-ng-data libqt6widgets6 libqt6multimedia6 libsndfile1 libespeak-ng1; do
+for package in espeak-ng-data libqt6widgets6 libqt6multimedia6 libsndfile1 libespeak-ng1 libflite1; do
     [[ "$DEPENDS" == *"$package"* ]] || fail "the package does not depend on $package: $DEPENDS"
 done
 

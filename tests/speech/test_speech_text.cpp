@@ -58,7 +58,7 @@ void TestSpeechText::readsTagsAndText_data()
         "<-1 202 -1 " + monotone + ">So long.");
     row("volume clamped, reset", R"(\Vol=70000\\Spd=90\a\Rst\b)", "ab", "<65535 -1 90 0>a|b");
     row("clock times", "The time is, 1:00 2:05 3:10 4:13 5:20 6:31 7:42", "=",
-        "The time is, one o'clock two oh five three ten four thirteen five twenty six thirty one "
+        "The time is  one o'clock two oh five three ten four thirteen five twenty six thirty one "
         "seven forty two");
     row("more minutes", "09:05 00:30 23:59 10:16 11:17 12:58 1:11 1:12 1:15 1:19", "=",
         "nine oh five twelve thirty twenty three fifty nine ten sixteen eleven seventeen twelve "

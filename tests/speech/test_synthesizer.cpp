@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -57,9 +58,22 @@ QList<double> pitches(const Pcm& pcm)
     return out;
 }
 
+// English is spoken by flite, other languages by espeak-ng: each row is run with both.
+// How far the pitch wanders from its median, relative to it (the median distance, which the
+// tracker's octave slips do not move).
+double spread(QList<double> rising)
+{
+    const double median = rising[rising.size() / 2];
+    for (double& p : rising)
+        p = std::abs(p - median);
+    std::sort(rising.begin(), rising.end());
+    return rising[rising.size() / 2] / median;
+}
+
 void row(const char* name, const QString& tagged, const QString& measure, double min, double max)
 {
-    QTest::newRow(name) << tagged << measure << min << max;
+    for (const int language : {0x0409, 0x0407})
+        QTest::addRow("%s, %x", name, language) << tagged << measure << min << max << language;
 }
 
 } // namespace
@@ -73,6 +87,11 @@ private slots:
     void tagsChangeHowTheVoiceSounds();
     void wordsAndMouthFollowTheSpeech_data();
     void wordsAndMouthFollowTheSpeech();
+    void theCharactersPitchIsHeard_data();
+    void theCharactersPitchIsHeard();
+    void oddTextSaysWhatItCan_data();
+    void oddTextSaysWhatItCan();
+    void aLongTextGivesWayWhenCancelled();
 };
 
 void TestSynthesizer::tagsChangeHowTheVoiceSounds_data()
@@ -81,11 +100,13 @@ void TestSynthesizer::tagsChangeHowTheVoiceSounds_data()
     QTest::addColumn<QString>("measure");
     QTest::addColumn<double>("minRatio"); // tagged / plain
     QTest::addColumn<double>("maxRatio");
+    QTest::addColumn<int>("language");
     row("volume lowers loudness", R"(\Vol=20084\)", "rms", 0.2, 0.45);
     row("whisper is breath, not voice", R"(\Chr="Whisper"\)", "voiced", 0, 0.6);
     row("pitch raises the voice", R"(\Pit=202\)", "pitch", 1.3, 3.0);
-    row("speed shortens", R"(\Spd=300\)", "length", 0.3, 0.75);
+    row("speed shortens", R"(\Spd=300\)", "length", 0.3, 0.8);
     row("pause lengthens by its time", R"(Don't\Pau=1000\)", "extra ms", 900, 1300);
+    row("monotone flattens the melody", R"(\Chr="Monotone"\)", "spread", 0, 0.5);
 }
 
 void TestSynthesizer::tagsChangeHowTheVoiceSounds()
@@ -94,8 +115,10 @@ void TestSynthesizer::tagsChangeHowTheVoiceSounds()
     QFETCH(QString, measure);
     QFETCH(double, minRatio);
     QFETCH(double, maxRatio);
+    QFETCH(int, language);
     const QString line = "Don't tell them, I said that.";
-    const QList<Utterance> u = speak({line, tagged + line.mid(tagged.startsWith('D') ? 5 : 0)});
+    const QList<Utterance> u = speak({line, tagged + line.mid(tagged.startsWith('D') ? 5 : 0)},
+                                     VoiceSettings{0, 0, 0, language});
     QCOMPARE(u.size(), 2);
     const Pcm &a = u[0].pcm, &b = u[1].pcm;
     double ratio = (u[1].durationUs() - u[0].durationUs()) / 1000.0;
@@ -105,6 +128,8 @@ void TestSynthesizer::tagsChangeHowTheVoiceSounds()
         ratio = double(pitches(b).size()) / double(pitches(a).size());
     else if (measure == "pitch")
         ratio = pitches(b)[pitches(b).size() / 2] / pitches(a)[pitches(a).size() / 2];
+    else if (measure == "spread")
+        ratio = spread(pitches(b)) / spread(pitches(a));
     else if (measure == "length")
         ratio = double(b.size()) / double(a.size());
     QVERIFY2(ratio >= minRatio && ratio <= maxRatio, qPrintable(QString::number(ratio)));
@@ -161,6 +186,74 @@ void TestSynthesizer::wordsAndMouthFollowTheSpeech()
                                         [](const MouthCue& c) { return c.mouth == Mouth::Closed; });
     QVERIFY2(closings >= minClosings && closings <= maxClosings,
              qPrintable(QString::number(closings)));
+}
+
+void TestSynthesizer::theCharactersPitchIsHeard_data()
+{
+    QTest::addColumn<VoiceSettings>("voice");
+    QTest::addColumn<double>("minHz"); // the median pitch of the output
+    QTest::addColumn<double>("maxHz");
+    QTest::newRow("female, high") << VoiceSettings{1, 210, 165, 0x0409} << 180.0 << 240.0;
+    QTest::newRow("male, low") << VoiceSettings{2, 95, 150, 0x0409} << 80.0 << 110.0;
+    QTest::newRow("male, raised") << VoiceSettings{2, 140, 175, 0x0409} << 120.0 << 160.0;
+    QTest::newRow("past the range") << VoiceSettings{1, 900, 0, 0x0409} << 370.0 << 440.0;
+    QTest::newRow("espeak-ng, male") << VoiceSettings{2, 95, 0, 0x0407} << 80.0 << 110.0;
+}
+
+void TestSynthesizer::theCharactersPitchIsHeard()
+{
+    QFETCH(VoiceSettings, voice);
+    QFETCH(double, minHz);
+    QFETCH(double, maxHz);
+    const QList<double> heard = pitches(speak({"Don't tell them, I said that."}, voice)[0].pcm);
+    const double median = heard[heard.size() / 2];
+    QVERIFY2(median >= minHz && median <= maxHz, qPrintable(QString::number(median)));
+}
+
+void TestSynthesizer::oddTextSaysWhatItCan_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("heard");
+    QTest::newRow("symbols") << R"(§$%&/()=?*+#~|<>{}[]^° @ \ ")" << true;
+    QTest::newRow("odd digits") << "1,2.3e4 0x1F 1/2 -0 3:60:61 123456789012345678901234567"
+                                << true;
+    QTest::newRow("other scripts") << QString::fromUtf8("日本語 ÄÖÜ café 🙂 x") << true;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("tags only") << R"(\Pit=200\\Mrk=3\\Chr="Whisper"\)" << false;
+}
+
+// Text flite has no words for is still said as far as it goes, never an error or a hang, and
+// what comes back stays inside its own audio.
+void TestSynthesizer::oddTextSaysWhatItCan()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, heard);
+    for (const int language : {0x0409, 0x0407}) {
+        const Utterance u = speak({text}, VoiceSettings{0, 0, 0, language}).value(0);
+        QVERIFY2(u.error.isEmpty(), qPrintable(u.error));
+        QCOMPARE(rms(u.pcm) > 300, heard);
+        QCOMPARE(u.mouth.last().mouth, Mouth::Closed);
+        for (const WordMark& w : u.words)
+            QVERIFY(w.sample >= 0 && w.sample < u.pcm.size());
+        for (const MouthCue& c : u.mouth)
+            QVERIFY(c.sample >= 0 && c.sample <= u.pcm.size());
+    }
+}
+
+void TestSynthesizer::aLongTextGivesWayWhenCancelled()
+{
+    Synthesizer synth;
+    QSignalSpy spy(&synth, &Synthesizer::ready);
+    const Ticket long_ = synth.request(QString("The time is, 12:30. ").repeated(500), {});
+    QTest::qWait(50);
+    synth.cancel(long_);
+    QElapsedTimer timer;
+    timer.start();
+    const Ticket next = synth.request("Hello.", {});
+    QVERIFY(spy.wait(5'000));
+    QVERIFY2(timer.elapsed() < 1'500, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(spy.size(), 1);
+    QCOMPARE(spy[0][0].value<Utterance>().ticket, next);
 }
 
 QTEST_GUILESS_MAIN(TestSynthesizer)

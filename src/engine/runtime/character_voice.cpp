@@ -26,6 +26,19 @@ constexpr quint32 MAX_WORDS_PER_MINUTE = 1000;
 
 } // namespace
 
+speech::VoiceSettings voiceSettings(const acs::CharacterFile& character, int languageId)
+{
+    speech::VoiceSettings voice;
+    voice.languageId = languageId;
+    if (const auto& info = character.info.voice) {
+        voice.gender = info->gender;
+        voice.pitchHz = info->pitch == NO_PITCH ? 0 : info->pitch;
+        voice.speedWpm =
+            info->speed == NO_SPEED ? 0 : int(std::min(info->speed, MAX_WORDS_PER_MINUTE));
+    }
+    return voice;
+}
+
 CharacterVoice::CharacterVoice(const acs::CharacterFile& character,
                                const CharacterServices& services, const CharacterWindow& window)
     : m_character(character), m_mixer(services.mixer), m_synthesizer(services.synthesizer),
@@ -44,15 +57,8 @@ speech::Ticket CharacterVoice::prepare(const QString& text, int languageId)
     if (!m_synthesizer) {
         return 0;
     }
-    speech::VoiceSettings voice;
-    voice.languageId = languageId;
-    if (const auto& info = m_character.info.voice) {
-        voice.gender = info->gender;
-        voice.pitchHz = info->pitch == NO_PITCH ? 0 : info->pitch;
-        voice.speedWpm =
-            info->speed == NO_SPEED ? 0 : int(std::min(info->speed, MAX_WORDS_PER_MINUTE));
-    }
-    const speech::Ticket ticket = m_synthesizer->request(text, voice);
+    const speech::Ticket ticket =
+        m_synthesizer->request(text, voiceSettings(m_character, languageId));
     m_expected.insert(ticket);
     return ticket;
 }

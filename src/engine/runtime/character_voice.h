@@ -22,6 +22,10 @@ class SpeechSession;
 class TimerSource;
 struct CharacterServices;
 
+// The character's voice block as the synthesizer takes it, speaking `languageId`.
+[[nodiscard]] speech::VoiceSettings voiceSettings(const acs::CharacterFile& character,
+                                                  int languageId);
+
 // What a character says: the voice synthesized for each Speak, the speech session that plays it
 // (or paces it without a voice) when its turn comes, and the balloon showing the words as they
 // are heard.

@@ -3,7 +3,6 @@
 #include <espeak-ng/speak_lib.h>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstring>
 #include <mutex>
@@ -168,60 +167,17 @@ void speakPiece(const SpeechPiece& piece, const VoiceSettings& voice, Utterance&
 
     const qint64 end = out.pcm.size();
     auto at = [&](int sample) { return std::clamp(base + sample, base, end); };
-    QList<QPair<int, qint64>> wordStarts; // spoken index -> sample
+    QList<SpokenWord> words;
     for (const espeak_EVENT& e : std::as_const(capture.events)) {
         if (e.type == espeakEVENT_PHONEME) {
             const auto phoneme = QByteArrayView(e.id.string, qstrnlen(e.id.string, 8));
             out.mouth.append({at(e.sample), mouthForPhoneme(phoneme)});
         } else if (e.type == espeakEVENT_WORD && e.text_position > 0 && e.length > 0) {
-            const int first = toIndex(e.text_position - 1);
-            // The engine's word can stop short of what the reader sees as one ("Don" of
-            // "Don't"); the balloon shows up to the next blank, punctuation included.
-            int last = toIndex(e.text_position - 1 + std::max(e.length, 1));
-            while (last < piece.spoken.size() && !piece.spoken[last].isSpace())
-                ++last;
-            wordStarts.append({first, at(e.sample)});
-            int shownStart = INT_MAX;
-            int shownEnd = -1;
-            for (int i = first; i < last && i < piece.shownOf.size(); ++i) {
-                shownStart = std::min(shownStart, piece.shownOf[i].start);
-                shownEnd = std::max(shownEnd, piece.shownOf[i].start + piece.shownOf[i].length);
-            }
-            if (shownEnd < 0)
-                continue;
-            // The words of one shown unit ("nine oh five" for "9:05") grow a single mark.
-            if (!out.words.isEmpty() && out.words.last().shownStart <= shownStart &&
-                shownStart < out.words.last().shownStart + out.words.last().shownLength) {
-                WordMark& previous = out.words.last();
-                previous.shownLength =
-                    std::max(previous.shownLength, shownEnd - previous.shownStart);
-                continue;
-            }
-            out.words.append({at(e.sample), shownStart, shownEnd - shownStart});
+            words.append({toIndex(e.text_position - 1),
+                          toIndex(e.text_position - 1 + std::max(e.length, 1)), at(e.sample)});
         }
     }
-    for (const SpokenMark& m : piece.marks) {
-        const auto next = std::find_if(wordStarts.begin(), wordStarts.end(),
-                                       [&](const auto& w) { return w.first >= m.spokenOffset; });
-        out.bookmarks.append({next == wordStarts.end() ? end : next->second, m.id});
-    }
-}
-
-// Time order, no repeats, closed at the end.
-void tidyMouth(Utterance& out)
-{
-    std::stable_sort(out.mouth.begin(), out.mouth.end(),
-                     [](const MouthCue& a, const MouthCue& b) { return a.sample < b.sample; });
-    QList<MouthCue> cues;
-    for (const MouthCue& cue : std::as_const(out.mouth)) {
-        if (!cues.isEmpty() && cues.last().sample == cue.sample)
-            cues.last().mouth = cue.mouth;
-        else if (cues.isEmpty() || cues.last().mouth != cue.mouth)
-            cues.append(cue);
-    }
-    if (cues.isEmpty() || cues.last().mouth != Mouth::Closed)
-        cues.append({out.pcm.size(), Mouth::Closed});
-    out.mouth = cues;
+    markWords(out, piece, words);
 }
 
 } // namespace
@@ -279,25 +235,16 @@ bool isEnglish(int languageId)
 Utterance synthesizeScript(const SpeechScript& script, const VoiceSettings& voice,
                            const CancelCheck& cancelled)
 {
-    Utterance out;
-    out.shownText = script.shownText;
     const std::lock_guard<std::mutex> lock(s_engineLock);
     if (!ensureEngine()) {
+        Utterance out;
+        out.shownText = script.shownText;
         out.error = QStringLiteral("The espeak-ng speech engine could not be started.");
         return out;
     }
-    for (const SpeechPiece& piece : script.pieces) {
-        if (cancelled && cancelled())
-            break;
-        if (piece.pauseMs > 0) {
-            out.mouth.append({out.pcm.size(), Mouth::Closed});
-            out.pcm.resize(out.pcm.size() + qsizetype(piece.pauseMs) * MIXER_SAMPLE_RATE / 1000);
-            continue;
-        }
+    return speakScript(script, cancelled, [&](const SpeechPiece& piece, Utterance& out) {
         speakPiece(piece, voice, out, cancelled);
-    }
-    tidyMouth(out);
-    return out;
+    });
 }
 
 } // namespace engine::speech

@@ -1,19 +1,13 @@
 #pragma once
 
-#include <functional>
-
 #include <QByteArray>
 #include <QByteArrayView>
 
-#include "engine/speech/speech_text.h"
-#include "engine/speech/synthesizer.h"
+#include "engine/speech/script_speaking.h"
 
 // The espeak-ng side of the synthesizer. These run on the calling thread; the engine is one
 // state for the whole process, so calls are serialised behind one lock.
 namespace engine::speech {
-
-// Returns true to abandon the synthesis at the next chunk.
-using CancelCheck = std::function<bool()>;
 
 // Speaks every piece of `script` with `voice` and collects PCM, word marks, mouth cues and
 // bookmarks. The ticket of the result is left 0.

@@ -1,6 +1,7 @@
 #include "engine/speech/synthesis_worker.h"
 
 #include "engine/speech/espeak_synthesis.h"
+#include "engine/speech/flite_synthesis.h"
 
 namespace engine::speech {
 
@@ -24,8 +25,14 @@ void SynthesisWorker::synthesize(Ticket ticket, const QString& text, const Voice
         m_lastScript = script;
         m_lastVoice = voice;
     }
+    const CancelCheck cancelled = [this, ticket] { return m_cancelled(ticket); };
+    // flite speaks English far more clearly; espeak-ng speaks the other languages, and English
+    // too when no flite voice can be loaded.
+    std::optional<Utterance> spoken;
+    if (isEnglish(spokenWith.languageId))
+        spoken = synthesizeScriptWithFlite(script, spokenWith, cancelled);
     Utterance utterance =
-        synthesizeScript(script, spokenWith, [this, ticket] { return m_cancelled(ticket); });
+        spoken ? *std::move(spoken) : synthesizeScript(script, spokenWith, cancelled);
     utterance.ticket = ticket;
     if (!m_cancelled(ticket))
         emit done(utterance);

@@ -10,8 +10,9 @@
 
 class QThread;
 
-// The character's voice: espeak-ng on a worker thread of its own (the engine is one global
-// state, so exactly one thread may touch it).
+// The character's voice, synthesized on a worker thread of its own: flite for English, espeak-ng
+// for other languages and whenever flite has no voice. Both engines keep process-wide state, so
+// one thread does the speaking.
 //
 // Use (the runtime, for a Speak request):
 //   VoiceSettings voice;                  // filled from the character's voice block
