@@ -5,15 +5,18 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QLoggingCategory>
 
 #include "alarms/text_line.h"
+#include "alarms/whole_file.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
 
 namespace hv::shell {
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcSettings, "horavox.settings")
 
 std::optional<qint16> readOption(const QList<alarms::TextItem>& items, int index, int last)
 {
@@ -94,14 +97,22 @@ void frmHoravox::ReadSettings()
 
 void frmHoravox::SaveSettings()
 {
-    // The application folder was chosen writable at start; a write that fails anyway (disk
-    // full, permissions changed) leaves the old file whole and is not worth interrupting for.
-    QSaveFile file(settingsFilePath());
-    if (!file.open(QIODevice::WriteOnly))
+    const QString why = alarms::replaceFile(
+        settingsFilePath(),
+        formatSettingsLine(SettingsRecord{sAgentName, iAlarmsOption, iBalloonOption, iPosition,
+                                          iInterval, bReserved, sAgentPath}));
+    if (why.isEmpty()) {
+        m_settingsSaveFailing = false;
         return;
-    file.write(formatSettingsLine(SettingsRecord{sAgentName, iAlarmsOption, iBalloonOption,
-                                                 iPosition, iInterval, bReserved, sAgentPath}));
-    file.commit();
+    }
+    qCWarning(lcSettings) << "could not save" << settingsFilePath() << why;
+    // Told once; every later save tries again.
+    if (!m_settingsSaveFailing)
+        tellUser(QStringLiteral("Settings Not Saved"),
+                 QStringLiteral("Horavox could not save its settings to %1: %2. It will try "
+                                "again at the next change.")
+                     .arg(settingsFilePath(), why));
+    m_settingsSaveFailing = true;
 }
 
 } // namespace hv::shell

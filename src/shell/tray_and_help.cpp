@@ -2,6 +2,7 @@
 #include <QCursor>
 #include <QFileInfo>
 #include <QMenu>
+#include <QStatusBar>
 #include <QSystemTrayIcon>
 
 #include "alarms/alarm_table.h"
@@ -31,6 +32,10 @@ bool frmHoravox::isWindowShown() const
 
 void frmHoravox::setWindowShown(bool shown)
 {
+    // While an alarm is being edited the main window waits hidden for the editor to close:
+    // every way back to it leads to the editor.
+    if (shown && bringEditorForward())
+        return;
     // Without a notification area a hidden window could never be reached again, so it goes
     // to the task bar instead.
     const bool hideInTray = QSystemTrayIcon::isSystemTrayAvailable();
@@ -49,19 +54,24 @@ void frmHoravox::setWindowShown(bool shown)
 
 void frmHoravox::comeForward()
 {
-    // While an alarm is being edited the main window waits hidden for the editor to close.
-    if (alarmWizard) {
-        alarmWizard->showNormal();
-        alarmWizard->raise();
-        alarmWizard->activateWindow();
+    if (bringEditorForward())
         return;
-    }
     setWindowShown(true);
     mnuShow->setChecked(true);
 }
 
+void frmHoravox::tellUser(const QString& title, const QString& text)
+{
+    if (QSystemTrayIcon::isSystemTrayAvailable() && cSysTray1->isVisible())
+        cSysTray1->showMessage(title, text, QSystemTrayIcon::Warning);
+    else
+        statusBar()->showMessage(title + QStringLiteral(": ") + text);
+}
+
 void frmHoravox::mnuShow_Click()
 {
+    if (bringEditorForward())
+        return;
     const bool shown = !isWindowShown();
     setWindowShown(shown);
     mnuShow->setChecked(shown);

@@ -71,6 +71,24 @@ private slots:
                      date.isValid() && today == date);
     }
 
+    void readsBackItsOwnDatesInEveryLocale()
+    {
+        // The locale is made again from the tag kept beside the alarm file.
+        const QList<QDate> dates{QDate(2026, 3, 1), QDate(2026, 12, 2), QDate(2028, 2, 29),
+                                 QDate(2099, 12, 31)};
+        QStringList wrong;
+        for (const QLocale& writer : QLocale::matchingLocales(
+                 QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+            const QLocale reader(hv::clock::localeTag(writer));
+            for (const QDate& date : dates) {
+                const QString text = hv::clock::shortDateText(date, writer);
+                if (hv::clock::readShortDate(text, reader) != date)
+                    wrong.append(writer.name() + ' ' + text);
+            }
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(", ")));
+    }
+
     void movesAYearlyAlarm365DaysOn_data()
     {
         QTest::addColumn<QString>("locale");

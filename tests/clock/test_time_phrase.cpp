@@ -1,6 +1,7 @@
 #include <QLocale>
 #include <QTest>
 
+#include "clock/minute_steps.h"
 #include "clock/time_phrase.h"
 
 class TestTimePhrase final : public QObject
@@ -14,6 +15,8 @@ private slots:
     void speaksTheHourOnTheTwelveHourClock();
     void captionShowsShortDateAndTwelveHourTime_data();
     void captionShowsShortDateAndTwelveHourTime();
+    void checksEveryMinutePassedOnce_data();
+    void checksEveryMinutePassedOnce();
 
 private:
     QLocale m_savedLocale;
@@ -73,6 +76,51 @@ void TestTimePhrase::captionShowsShortDateAndTwelveHourTime()
     QFETCH(QDateTime, now);
     QFETCH(QString, caption);
     QCOMPARE(hv::clock::captionText(now, QLocale()), caption);
+}
+
+void TestTimePhrase::checksEveryMinutePassedOnce_data()
+{
+    QTest::addColumn<qint64>("checkedUpTo");
+    QTest::addColumn<qint64>("lastSeen");
+    QTest::addColumn<qint64>("now");
+    QTest::addColumn<QList<qint64>>("alarmMinutes");
+    QTest::addColumn<qint64>("gapMinutes"); // from checkedUpTo + 1
+    QTest::addColumn<bool>("newMinute");
+    const qint64 m = 29'000'000; // a minute in 2025
+    QTest::newRow("same minute") << m << m << m << QList<qint64>{} << 0LL << false;
+    QTest::newRow("next minute") << m << m << m + 1 << QList<qint64>{m + 1} << 0LL << true;
+    QTest::newRow("a step of three minutes")
+        << m << m << m + 3 << QList<qint64>{m + 1, m + 2, m + 3} << 0LL << true;
+    QTest::newRow("the longest step caught up")
+        << m << m << m + 15
+        << QList<qint64>{m + 1, m + 2,  m + 3,  m + 4,  m + 5,  m + 6,  m + 7, m + 8,
+                         m + 9, m + 10, m + 11, m + 12, m + 13, m + 14, m + 15}
+        << 0LL << true;
+    QTest::newRow("a suspend") << m << m << m + 16 << QList<qint64>{m + 16} << 15LL << true;
+    // Set back five minutes: nothing is checked twice, the time may still be said.
+    QTest::newRow("backward") << m << m << m - 5 << QList<qint64>{} << 0LL << true;
+    QTest::newRow("back again at the checked minute")
+        << m << m - 1 << m << QList<qint64>{} << 0LL << true;
+    QTest::newRow("past it") << m << m << m + 1 << QList<qint64>{m + 1} << 0LL << true;
+}
+
+void TestTimePhrase::checksEveryMinutePassedOnce()
+{
+    QFETCH(qint64, checkedUpTo);
+    QFETCH(qint64, lastSeen);
+    QFETCH(qint64, now);
+    QFETCH(QList<qint64>, alarmMinutes);
+    QFETCH(qint64, gapMinutes);
+    QFETCH(bool, newMinute);
+    const hv::clock::MinuteSteps steps = hv::clock::stepMinutes(checkedUpTo, lastSeen, now);
+    QCOMPARE(steps.alarmMinutes, alarmMinutes);
+    QCOMPARE(steps.gapTo - steps.gapFrom, gapMinutes);
+    if (gapMinutes > 0)
+        QCOMPARE(steps.gapFrom, checkedUpTo + 1);
+    QCOMPARE(steps.newMinute, newMinute);
+    // Minutes counted from the epoch: a minute starts on second 0 whatever the time zone.
+    QCOMPARE(hv::clock::minuteOf(hv::clock::startOfMinute(now).addSecs(59)), now);
+    QCOMPARE(hv::clock::startOfMinute(now).time().second(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestTimePhrase)
