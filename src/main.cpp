@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QSessionManager>
 #include <QSocketNotifier>
 
 #include "engine/runtime/agent_engine.h"
@@ -44,8 +43,12 @@ void writeEndSignal(int signal)
 
 void saveAtExit()
 {
-    if (s_window)
-        s_window->saveEverything();
+    if (!s_window)
+        return;
+    s_window->saveEverything();
+    // The rest of the teardown would pull the sound system away from under its own thread,
+    // which is still playing.
+    std::_Exit(EXIT_FAILURE);
 }
 
 // SIGTERM (a shutdown, a kill) and SIGHUP (the terminal or session gone) end the program the
@@ -93,8 +96,6 @@ int main(int argc, char* argv[])
     QObject::connect(&instance, &hv::platform::SingleInstance::anotherCopyStarted, &window,
                      &hv::shell::frmHoravox::comeForward);
     endOnSignals(window);
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
-                     [&window](QSessionManager&) { window.saveEverything(); });
     s_window = &window;
     std::atexit(saveAtExit);
     const int result = QApplication::exec();

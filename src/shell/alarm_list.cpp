@@ -45,6 +45,7 @@ void frmHoravox::lstAlarms_MouseDown(int Button, int /*Shift*/, int X, int Y)
         return;
     }
 
+    // One editor at a time: a second one would edit the table under the first.
     if (lstAlarms->currentRow() < 0 || bringEditorForward())
         return;
     alarmTable.bAddAlarm = false;
@@ -116,9 +117,6 @@ void frmHoravox::mnuAlarmTest_Click()
 
 void frmHoravox::OpenAlarmEditor()
 {
-    // One editor at a time: a second one would edit the table under the first.
-    if (bringEditorForward())
-        return;
     setWindowShown(false);
     alarmWizard = new editor::frmAlarmWizard(m_platform, alarmTable, *lstAlarms, *lstAgents);
     connect(alarmWizard, &editor::frmAlarmWizard::alarmStored, this, &frmHoravox::SaveAlarms);

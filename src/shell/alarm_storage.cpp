@@ -2,7 +2,6 @@
 #include <QFileInfo>
 #include <QListWidget>
 #include <QLocale>
-#include <QLoggingCategory>
 
 #include "alarms/alarm_file.h"
 #include "alarms/alarm_table.h"
@@ -14,10 +13,6 @@
 #include "shell/main_window.h"
 
 namespace hv::shell {
-
-namespace {
-Q_LOGGING_CATEGORY(lcAlarms, "horavox.alarms")
-}
 
 QString frmHoravox::alarmFilePath() const
 {
@@ -114,18 +109,8 @@ void frmHoravox::SaveAlarms()
                 alarmFilePath(),
                 alarms::formatAlarmFile(alarmTable.Alarms.data(), alarmTable.iAlarmCount));
     }
-    if (why.isEmpty()) {
-        m_alarmSaveFailing = false;
-        return;
-    }
-    qCWarning(lcAlarms) << "could not save" << alarmFilePath() << why;
-    // Told once; every later save tries again.
-    if (!m_alarmSaveFailing)
-        tellUser(QStringLiteral("Alarms Not Saved"),
-                 QStringLiteral("Horavox could not save your alarms to %1: %2. It will try again "
-                                "at the next change.")
-                     .arg(alarmFilePath(), why));
-    m_alarmSaveFailing = true;
+    noteSave(m_alarmSaveFailing, QStringLiteral("Alarms Not Saved"), QStringLiteral("your alarms"),
+             alarmFilePath(), why);
 }
 
 } // namespace hv::shell

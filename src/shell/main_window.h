@@ -182,6 +182,10 @@ public:
     // Tells the user something without stopping anything: the tray icon's notification, or
     // the window's status line where there is no tray.
     void tellUser(const QString& title, const QString& text);
+    // After a save of path (why it failed, or empty): a failure is logged every time and told
+    // once, until a save that works takes the notice back; every later save tries again.
+    void noteSave(bool& failing, const QString& title, const QString& what, const QString& path,
+                  const QString& why);
 
     // --- alarm file (alarm_storage.cpp) ---
     [[nodiscard]] QString alarmFilePath() const;

@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 
 #include "alarms/text_line.h"
 #include "alarms/whole_file.h"
@@ -15,8 +14,6 @@
 namespace hv::shell {
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcSettings, "horavox.settings")
 
 std::optional<qint16> readOption(const QList<alarms::TextItem>& items, int index, int last)
 {
@@ -101,18 +98,8 @@ void frmHoravox::SaveSettings()
         settingsFilePath(),
         formatSettingsLine(SettingsRecord{sAgentName, iAlarmsOption, iBalloonOption, iPosition,
                                           iInterval, bReserved, sAgentPath}));
-    if (why.isEmpty()) {
-        m_settingsSaveFailing = false;
-        return;
-    }
-    qCWarning(lcSettings) << "could not save" << settingsFilePath() << why;
-    // Told once; every later save tries again.
-    if (!m_settingsSaveFailing)
-        tellUser(QStringLiteral("Settings Not Saved"),
-                 QStringLiteral("Horavox could not save its settings to %1: %2. It will try "
-                                "again at the next change.")
-                     .arg(settingsFilePath(), why));
-    m_settingsSaveFailing = true;
+    noteSave(m_settingsSaveFailing, QStringLiteral("Settings Not Saved"),
+             QStringLiteral("its settings"), settingsFilePath(), why);
 }
 
 } // namespace hv::shell
