@@ -120,6 +120,16 @@ private slots:
         QVERIFY(m_table.iAlarmCount == 4 && m_table.Alarms[3] == added && m_closed == 1);
     }
 
+    void refusesAnAlarmPastTheLimit()
+    {
+        m_table.iAlarmCount = hv::alarms::MAX_ALARMS;
+        QVERIFY(open(-1));
+        QTest::mouseClick(w->optWhen[1], Qt::LeftButton);
+        fillIn("7:30", 2, "One too many");
+        QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+        QVERIFY(m_table.iAlarmCount == 75 && m_platform->messageBoxes.size() == 1 &&
+                m_table.Alarms[75] == tAlarm{});
+    }
     void weeklyWaitsForItsDay()
     {
         QVERIFY(open(0)); // daily: the day option "Daily" is chosen
