@@ -1,4 +1,11 @@
+#include <csignal>
+#include <cstdlib>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
+#include <QSocketNotifier>
 
 #include "engine/runtime/agent_engine.h"
 #include "platform/qt_platform.h"
@@ -19,6 +26,49 @@ bool preferXWayland()
         return false;
     qputenv("QT_QPA_PLATFORM", "xcb");
     return true;
+}
+
+// The end-of-program signals are written to this pair and read in the event loop, since a
+// signal handler may do next to nothing itself.
+int s_endSignal[2] = {-1, -1};
+// The window whose settings and alarms are saved should the X server go away: Qt then ends the
+// program with exit(), past everything else.
+hv::shell::frmHoravox* s_window = nullptr;
+
+void writeEndSignal(int signal)
+{
+    const char byte = char(signal);
+    (void)!::write(s_endSignal[1], &byte, 1);
+}
+
+void saveAtExit()
+{
+    if (!s_window)
+        return;
+    s_window->saveEverything();
+    // The rest of the teardown would pull the sound system away from under its own thread,
+    // which is still playing.
+    std::_Exit(EXIT_FAILURE);
+}
+
+// SIGTERM (a shutdown, a kill) and SIGHUP (the terminal or session gone) end the program the
+// way Exit does, saving first.
+void endOnSignals(hv::shell::frmHoravox& window)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, s_endSignal) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(s_endSignal[0], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char byte = 0;
+        (void)!::read(s_endSignal[0], &byte, 1);
+        window.mnuExit_Click();
+    });
+    struct sigaction action = {};
+    action.sa_handler = writeEndSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 } // namespace
@@ -45,5 +95,10 @@ int main(int argc, char* argv[])
     hv::shell::frmHoravox window(platform, agent);
     QObject::connect(&instance, &hv::platform::SingleInstance::anotherCopyStarted, &window,
                      &hv::shell::frmHoravox::comeForward);
-    return QApplication::exec();
+    endOnSignals(window);
+    s_window = &window;
+    std::atexit(saveAtExit);
+    const int result = QApplication::exec();
+    s_window = nullptr;
+    return result;
 }

@@ -8,30 +8,6 @@ namespace hv::alarms {
 
 namespace {
 
-// "HH:MM" on the 24-hour clock, as the editor writes it; one-digit numbers and seconds are
-// read too, since the file may have been edited by hand. Read by hand rather than with a
-// regular expression: it runs for every alarm in every minute.
-// Returns the minute of the day, or -1 when the text is not a time.
-int readAlarmMinute(QStringView text)
-{
-    std::array<int, 3> numbers{};
-    int separators = 0;
-    int digits = 0;
-    for (const QChar c : text.trimmed()) {
-        if (c == u':' && digits > 0 && separators < 2) {
-            ++separators;
-            digits = 0;
-            continue;
-        }
-        if (c < u'0' || c > u'9' || ++digits > 2)
-            return -1;
-        numbers[separators] = numbers[separators] * 10 + (c.unicode() - u'0');
-    }
-    if (separators == 0 || digits == 0 || numbers[0] > 23 || numbers[1] > 59 || numbers[2] > 59)
-        return -1;
-    return numbers[0] * 60 + numbers[1];
-}
-
 bool isComplete(const tAlarm& a)
 {
     return !a.sTime.isEmpty() && !a.sWhen.isEmpty() && !a.sDay.isEmpty() && !a.sAgent.isEmpty() &&
@@ -55,6 +31,27 @@ bool isDueToday(const tAlarm& a, const QDate& today, const QLocale& locale)
 
 } // namespace
 
+// Read by hand rather than with a regular expression: it runs for every alarm in every minute.
+int alarmMinuteOfDay(QStringView text)
+{
+    std::array<int, 3> numbers{};
+    int separators = 0;
+    int digits = 0;
+    for (const QChar c : text.trimmed()) {
+        if (c == u':' && digits > 0 && separators < 2) {
+            ++separators;
+            digits = 0;
+            continue;
+        }
+        if (c < u'0' || c > u'9' || ++digits > 2)
+            return -1;
+        numbers[separators] = numbers[separators] * 10 + (c.unicode() - u'0');
+    }
+    if (separators == 0 || digits == 0 || numbers[0] > 23 || numbers[1] > 59 || numbers[2] > 59)
+        return -1;
+    return numbers[0] * 60 + numbers[1];
+}
+
 AlarmCheck checkAlarms(const AlarmTable& table, const QDateTime& now, bool bAlarmsOn,
                        bool alarmOnScreen, const QLocale& locale)
 {
@@ -66,7 +63,7 @@ AlarmCheck checkAlarms(const AlarmTable& table, const QDateTime& now, bool bAlar
         const tAlarm& a = table.Alarms[i];
         if (!isComplete(a))
             continue;
-        const int minute = readAlarmMinute(a.sTime);
+        const int minute = alarmMinuteOfDay(a.sTime);
         if (minute < 0)
             return {TickStep::EndTick};
         if (minute != minuteNow || !isDueToday(a, now.date(), locale))

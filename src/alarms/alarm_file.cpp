@@ -3,8 +3,11 @@
 #include <algorithm>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QSaveFile>
+#include <QStringList>
 
 #include "alarms/text_line.h"
 
@@ -13,6 +16,8 @@ namespace hv::alarms {
 namespace {
 
 constexpr int FIELD_COUNT = 5;
+// Far more than five fields of any use; a longer line is never held in memory whole.
+constexpr qint64 MAX_LINE_BYTES = 64 * 1024;
 
 bool isWholeRecord(const QList<TextItem>& items)
 {
@@ -22,30 +27,45 @@ bool isWholeRecord(const QList<TextItem>& items)
 
 } // namespace
 
-AlarmFileContents parseAlarmFile(const QByteArray& bytes)
+AlarmFileContents readAlarmFile(QIODevice& file, QIODevice* notLoaded)
 {
     AlarmFileContents contents;
-    // Both decodings keep every line feed, so the text's lines and the bytes' lines pair up.
-    const QString text = decodeFileText(bytes);
-    const QList<QStringView> lines = QStringView(text).split(u'\n');
-    const QList<QByteArray> rawLines = bytes.split('\n');
-    Q_ASSERT(lines.size() == rawLines.size());
-    for (qsizetype n = 0; n < lines.size(); ++n) {
-        QStringView line = lines[n];
-        QByteArray raw = rawLines[n];
-        if (line.endsWith(u'\r')) {
+    const auto keep = [notLoaded](const QByteArray& bytes) {
+        if (notLoaded)
+            notLoaded->write(bytes);
+    };
+    while (!file.atEnd()) {
+        QByteArray line = file.readLine(MAX_LINE_BYTES);
+        if (!line.endsWith('\n') && !file.atEnd()) {
+            // Longer than any record: unreadable, and passed on a piece at a time.
+            ++contents.unreadable;
+            keep(line);
+            while (!line.endsWith('\n') && !file.atEnd()) {
+                line = file.readLine(MAX_LINE_BYTES);
+                keep(line);
+            }
+            if (!line.endsWith('\n'))
+                keep("\r\n");
+            continue;
+        }
+        if (line.endsWith('\n'))
             line.chop(1);
-            raw.chop(1);
-        }
-        if (line.trimmed().isEmpty())
+        if (line.endsWith('\r'))
+            line.chop(1);
+        const QString text = decodeFileText(line);
+        if (text.trimmed().isEmpty())
             continue;
-        const QList<TextItem> items = readTextItems(line);
-        if (contents.alarms.size() == MAX_ALARMS || !isWholeRecord(items)) {
-            contents.notLoaded.append(raw);
-            continue;
+        const QList<TextItem> items = readTextItems(text);
+        if (!isWholeRecord(items)) {
+            ++contents.unreadable;
+            keep(line + "\r\n");
+        } else if (contents.alarms.size() == MAX_ALARMS) {
+            ++contents.overLimit;
+            keep(line + "\r\n");
+        } else {
+            contents.alarms.append(
+                tAlarm{items[0].text, items[1].text, items[2].text, items[3].text, items[4].text});
         }
-        contents.alarms.append(
-            tAlarm{items[0].text, items[1].text, items[2].text, items[3].text, items[4].text});
     }
     return contents;
 }
@@ -64,25 +84,33 @@ QByteArray formatAlarmFile(const tAlarm* alarms, int count)
     return text.toUtf8();
 }
 
-QString keepNotLoadedRecords(const QString& alarmFilePath, const QList<QByteArray>& records)
+QString keepNotLoadedRecords(const QString& alarmFilePath)
 {
     const QDir folder = QFileInfo(alarmFilePath).absoluteDir();
     QString path = folder.filePath(QStringLiteral("Alarms not loaded.dat"));
     for (int n = 2; QFileInfo::exists(path); ++n)
         path = folder.filePath(QStringLiteral("Alarms not loaded %1.dat").arg(n));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    QFile alarmFile(alarmFilePath);
+    QSaveFile aside(path);
+    if (!alarmFile.open(QIODevice::ReadOnly) || !aside.open(QIODevice::WriteOnly))
         return {};
-    for (const QByteArray& record : records)
-        file.write(record + "\r\n");
-    return file.commit() ? path : QString();
+    (void)readAlarmFile(alarmFile, &aside);
+    return aside.flush() && aside.commit() ? path : QString();
 }
 
-QString notLoadedMessage(qsizetype count, const QString& keptPath)
+QString notLoadedMessage(const AlarmFileContents& contents, const QString& keptPath)
 {
+    QStringList what;
+    if (contents.unreadable > 0)
+        what.append(QStringLiteral("%1 alarm record(s) in Alarms.dat could not be read.")
+                        .arg(contents.unreadable));
+    if (contents.overLimit > 0)
+        what.append(QStringLiteral("%1 alarm record(s) in Alarms.dat came after the limit of %2 "
+                                   "alarms.")
+                        .arg(contents.overLimit)
+                        .arg(MAX_ALARMS));
     const QString head =
-        QStringLiteral("%1 alarm record(s) in Alarms.dat could not be read and were not loaded.")
-            .arg(count);
+        what.join(QStringLiteral("\r\n")) + QStringLiteral("\r\nThey were not loaded.");
     if (keptPath.isEmpty())
         return head + QStringLiteral("\r\n\r\nThey could not be copied aside, so Alarms.dat "
                                      "will not be changed while Horavox runs.");

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+class QIODevice;
+
 #include "alarms/alarm_table.h"
 
 // The alarm file: one line per alarm, five double-quoted fields separated by commas, CR LF.
@@ -15,28 +17,30 @@ inline const QString ADD_ALARM_ROW = QStringLiteral("-- Click on this line to ad
 struct AlarmFileContents
 {
     QList<tAlarm> alarms; // at most MAX_ALARMS, in file order
-    // The original bytes (without the line end) of every line that was not loaded: lines that
-    // do not hold five fields, lines with a quote the format cannot carry, and the lines after
-    // the MAX_ALARMS-th good one. Blank lines hold nothing and are not kept.
-    QList<QByteArray> notLoaded;
+    // Lines not loaded: those that do not hold five fields, hold a quote the format cannot
+    // carry or are too long for any record (unreadable), and good ones after the MAX_ALARMS-th
+    // (over the limit). Blank lines hold nothing and are not counted.
+    qsizetype unreadable = 0;
+    qsizetype overLimit = 0;
 };
 
-// A damaged line is skipped on its own, so that it cannot shift the fields of the alarms after
-// it.
-[[nodiscard]] AlarmFileContents parseAlarmFile(const QByteArray& bytes);
+// Reads the file a line at a time, so that a file of any size costs one line of memory. A
+// damaged line is skipped on its own, so that it cannot shift the fields of the alarms after
+// it. Every line not loaded is written to notLoaded, when given, with its bytes unchanged and
+// a CR LF.
+[[nodiscard]] AlarmFileContents readAlarmFile(QIODevice& file, QIODevice* notLoaded = nullptr);
 
 // Entries whose time, kind, day or character is empty are left out; an empty message is kept.
 [[nodiscard]] QByteArray formatAlarmFile(const tAlarm* alarms, int count);
 
-// Writes the records not loaded, one per line, into a new file in the folder of alarmFilePath
-// (never replacing an earlier one) and returns its path; returns an empty text when the file
-// could not be written.
-[[nodiscard]] QString keepNotLoadedRecords(const QString& alarmFilePath,
-                                           const QList<QByteArray>& records);
+// Copies the records of the alarm file that are not loaded into a new file in its folder
+// (never replacing an earlier one) and returns its path; returns an empty text when the copy
+// could not be written whole.
+[[nodiscard]] QString keepNotLoadedRecords(const QString& alarmFilePath);
 
-// The text of the message that tells the user how many records were not loaded and where
-// they were kept; an empty keptPath says they could not be kept.
-[[nodiscard]] QString notLoadedMessage(qsizetype count, const QString& keptPath);
+// Tells the user how many records were unreadable and how many over the limit, and where they
+// were kept; an empty keptPath says they could not be kept.
+[[nodiscard]] QString notLoadedMessage(const AlarmFileContents& contents, const QString& keptPath);
 inline const QString NOT_LOADED_TITLE = QStringLiteral("Alarms Not Loaded");
 
 // The alarm list row: the fields separated by tabs, a date shown without its year.

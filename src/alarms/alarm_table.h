@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include <QLocale>
 #include <QString>
 
 namespace hv::alarms {
@@ -34,6 +35,9 @@ struct AlarmTable
     // Set before the editor opens: add a new entry at iAlarmCount (true) or edit the entry of
     // the alarm list's selected row (false).
     bool bAddAlarm = false;
+    // The locale the dates in sDay are written in: the one that wrote the alarm file, so that
+    // a change of locale does not make 2 December into 12 February.
+    QLocale dateLocale;
 };
 
 } // namespace hv::alarms

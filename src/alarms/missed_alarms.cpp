@@ -1,5 +1,8 @@
 #include "alarms/missed_alarms.h"
 
+#include <algorithm>
+
+#include "alarms/alarm_check.h"
 #include "clock/short_date.h"
 
 namespace hv::alarms {
@@ -16,8 +19,8 @@ void addToReport(MissedAlarmReport& report, const QString& kindText, const tAlar
 
 } // namespace
 
-MissedAlarmReport planMissedAlarmReport(const AlarmTable& table, const QDate& today,
-                                        const QLocale& locale)
+MissedAlarmReport planMissedAlarmReport(const AlarmTable& table, const QDateTime& from,
+                                        const QDateTime& until, const QLocale& locale)
 {
     MissedAlarmReport report;
     report.text = QStringLiteral("Horavox - Missed Alarms!\r\n\r\n");
@@ -29,10 +32,17 @@ MissedAlarmReport planMissedAlarmReport(const AlarmTable& table, const QDate& to
         const bool once = alarm.sWhen == u"Once";
         if (!once && alarm.sWhen != u"Yearly")
             continue;
-        // A date that cannot be read is left alone and not reported: it is never compared
-        // with today, and the entry stays in the list where the user can correct it.
+        // A date that cannot be read is never compared with anything: the entry stays in the
+        // list where the user can correct it, and is named apart.
         const QDate date = clock::readShortDate(alarm.sDay, locale);
-        if (!date.isValid() || date >= today)
+        if (!date.isValid()) {
+            report.unreadableDates.append(alarm.sDay + QStringLiteral(" (Message: ") +
+                                          alarm.sMessage + u')');
+            continue;
+        }
+        const int minute = alarmMinuteOfDay(alarm.sTime);
+        const QDateTime moment(date, QTime(0, 0).addSecs(60 * std::max(minute, 0)));
+        if ((from.isValid() && moment < from) || moment >= until)
             continue;
         if (once) {
             addToReport(report, QStringLiteral("Once"), alarm);

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QDate>
+#include <QDateTime>
 #include <QList>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 
 #include "alarms/alarm_table.h"
 
@@ -33,10 +34,15 @@ struct MissedAlarmReport
     QString text;
     QString title;
     QList<MissedAlarmAction> actions; // in the order they must run
+    // One-time and yearly alarms whose date cannot be read: neither missed nor due, ever.
+    QStringList unreadableDates;
 };
 
-// Only the date counts: an alarm dated today is not missed, whatever its time.
-[[nodiscard]] MissedAlarmReport planMissedAlarmReport(const AlarmTable& table, const QDate& today,
+// An alarm is missed when its date and time lie from `from` (no bound when invalid) up to,
+// not including, `until`. At start-up `until` is today's midnight, so an alarm dated today is
+// not missed, whatever its time; while the clock runs the range is the minutes it passed over.
+[[nodiscard]] MissedAlarmReport planMissedAlarmReport(const AlarmTable& table,
+                                                      const QDateTime& from, const QDateTime& until,
                                                       const QLocale& locale);
 
 } // namespace hv::alarms

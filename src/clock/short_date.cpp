@@ -22,8 +22,22 @@ QString shortDateText(const QDate& date, const QLocale& locale)
 
 QDate readShortDate(const QString& text, const QLocale& locale)
 {
+    // What this program wrote, in the locale's own digits, words and punctuation.
+    const QDate written = locale.toDate(text.trimmed(), shortDateFormat(locale));
+    if (written.isValid())
+        return written;
+    // Qt reads no digits outside the first plane (Adlam, Chakma): every digit is taken as the
+    // same digit 0 to 9.
+    QString digits;
+    for (const char32_t c : QStringView(text).toUcs4()) {
+        const int value = QChar::digitValue(c);
+        if (value >= 0)
+            digits += QChar(u'0' + value);
+        else
+            digits += QString::fromUcs4(&c, 1);
+    }
     static const QRegularExpression shape(QStringLiteral(R"(^\s*(\d+)\D+(\d+)\D+(\d+)\s*$)"));
-    const QRegularExpressionMatch match = shape.match(text);
+    const QRegularExpressionMatch match = shape.match(digits);
     if (!match.hasMatch())
         return {};
 
@@ -52,6 +66,17 @@ QDate readShortDate(const QString& text, const QLocale& locale)
         }
     }
     return QDate(year, month, day);
+}
+
+QString localeTag(const QLocale& locale)
+{
+    if (locale.language() == QLocale::C)
+        return QStringLiteral("C");
+    // Language, script and territory: the name alone loses the script (Latin or Cyrillic
+    // Serbian write their months differently).
+    return QLocale::languageToCode(locale.language()) + u'-' +
+           QLocale::scriptToCode(locale.script()) + u'-' +
+           QLocale::territoryToCode(locale.territory());
 }
 
 } // namespace hv::clock

@@ -12,9 +12,12 @@ namespace hv::clock {
 
 [[nodiscard]] QString shortDateText(const QDate& date, const QLocale& locale);
 
-// Reads a date the way people and older files write it: the locale's order of day, month and
-// year, any non-digit separators, a two-digit year meaning 1930 to 2029. Returns an invalid
-// date for anything else.
+// Reads back what shortDateText writes, and also dates the way people and older files write
+// them: the locale's order of day, month and year, any non-digit separators, a two-digit year
+// meaning 1930 to 2029. Returns an invalid date for anything else.
 [[nodiscard]] QDate readShortDate(const QString& text, const QLocale& locale);
+
+// A text that names the locale exactly, for QLocale's constructor to make it again.
+[[nodiscard]] QString localeTag(const QLocale& locale);
 
 } // namespace hv::clock

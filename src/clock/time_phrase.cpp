@@ -30,11 +30,6 @@ bool isAnnouncementMinute(int interval, int minute)
     }
 }
 
-bool isOffTheMinute(const QTime& time)
-{
-    return time.second() >= 2 && time.second() <= 58;
-}
-
 QString captionText(const QDateTime& now, const QLocale& locale)
 {
     // "Ap" is the 12-hour clock with the locale's own AM and PM texts, unchanged in case.

@@ -12,11 +12,6 @@ namespace hv::clock {
 // Whether the interval setting (0 hour ... 5 every minute, 6 never) speaks at this minute.
 [[nodiscard]] bool isAnnouncementMinute(int interval, int minute);
 
-// Whether a tick of the once-a-minute timer came far from second 0: the machine slept or the
-// wall clock was set, and the timer must be brought onto the minute again. A second either
-// side of 0 is the timer's own jitter.
-[[nodiscard]] bool isOffTheMinute(const QTime& time);
-
 // "Horavox - " + short date + ", " + "hh:mm:ss" + the locale's AM or PM designator.
 [[nodiscard]] QString captionText(const QDateTime& now, const QLocale& locale);
 

@@ -121,10 +121,8 @@ void frmAlarmWizard::Form_Load()
     }
     if (alarm.sWhen == QLatin1String("Weekly")) {
         const int day = indexOf(DAY_WORDS, alarm.sDay, 7);
-        if (day >= 0) {
+        if (day >= 0)
             optDay[day]->setChecked(true);
-            sDayName = alarm.sDay;
-        }
     } else if (alarm.sWhen == QLatin1String("Daily")) {
         optDay[7]->setChecked(true);
     }
@@ -143,9 +141,8 @@ void frmAlarmWizard::UpdateSteps()
 {
     for (int k = 0; k < int(imgCheck.size()); ++k)
         imgCheck[k]->setVisible(bStepDone[k]);
-    // Only the time box disables OK again.
-    if (allStepsDone(bStepDone))
-        cmdOK->setEnabled(true);
+    // OK stores exactly what the window shows, so it waits for a whole alarm there.
+    cmdOK->setEnabled(isCompleteAlarm(shownAlarm(), m_alarms.dateLocale));
 }
 
 void frmAlarmWizard::alarmRemoved(int index)
@@ -175,7 +172,7 @@ void frmAlarmWizard::optWhen_Click(int index)
     const QDate today = m_platform.now().date();
     switch (index) {
     case -1: {
-        const QDate shown = clock::readShortDate(lblDate->text(), QLocale());
+        const QDate shown = clock::readShortDate(lblDate->text(), m_alarms.dateLocale);
         openCalendar(shown.isValid() ? shown : today);
         break;
     }
@@ -230,7 +227,6 @@ void frmAlarmWizard::optDay_Click(int index)
     bUpdating = false;
     bStepDone[2] = true;
     UpdateSteps();
-    sDayName = optDay[index]->text();
 }
 
 void frmAlarmWizard::lblDate_Click()
@@ -250,7 +246,7 @@ void frmAlarmWizard::MonthView2_DateDblClick(const QDate& date)
         return;
     }
     MonthView2->hide();
-    lblDate->setText(clock::shortDateText(date, QLocale()));
+    lblDate->setText(clock::shortDateText(date, m_alarms.dateLocale));
     bStepDone[2] = true;
     lstAlarmAgents->setFocus();
     UpdateSteps();
@@ -276,11 +272,7 @@ void frmAlarmWizard::lstAlarmAgents_Click()
 
 bool frmAlarmWizard::checkAlarmTime()
 {
-    sAlarmTime = txtAlarmTime->text();
-    const std::optional<QString> time = readAlarmTime(sAlarmTime);
-    if (time)
-        sAlarmTime = *time;
-    bStepDone[0] = time.has_value();
+    bStepDone[0] = readAlarmTime(txtAlarmTime->text()).has_value();
     return bStepDone[0];
 }
 
@@ -289,12 +281,10 @@ void frmAlarmWizard::txtAlarmTime_Change()
     if (bOverCancel)
         return;
     // No message while typing: the step and OK show the state.
-    if (txtAlarmTime->text().trimmed().isEmpty()) {
+    if (txtAlarmTime->text().trimmed().isEmpty())
         bStepDone[0] = false;
-        cmdOK->setEnabled(false);
-    } else if (!checkAlarmTime()) {
-        cmdOK->setEnabled(false);
-    }
+    else
+        checkAlarmTime();
     UpdateSteps();
 }
 
@@ -322,33 +312,43 @@ void frmAlarmWizard::txtMessage_Change()
 
 // --- OK and Cancel ---
 
-int frmAlarmWizard::chosenKind() const
+alarms::tAlarm frmAlarmWizard::shownAlarm() const
 {
-    const auto chosen = std::find_if(optWhen.begin(), optWhen.end(),
+    const auto chosen = [](const auto& buttons) {
+        const auto at = std::find_if(buttons.begin(), buttons.end(),
                                      [](QRadioButton* b) { return b->isChecked(); });
-    return chosen == optWhen.end() ? -1 : int(chosen - optWhen.begin());
+        return at == buttons.end() ? -1 : int(at - buttons.begin());
+    };
+    const QListWidgetItem* agent = lstAlarmAgents->item(iAlarmAgentIndex);
+    return editor::shownAlarm(txtAlarmTime->text(), chosen(optWhen), lblDate->text(),
+                              chosen(optDay), agent ? agent->text() : QString(),
+                              txtMessage->text());
 }
 
 void frmAlarmWizard::cmdOK_Click()
 {
+    const alarms::tAlarm shown = shownAlarm();
+    if (!isCompleteAlarm(shown, m_alarms.dateLocale))
+        return;
     int index = 0;
     if (m_editedIndex) {
         index = *m_editedIndex;
+    } else if (m_alarms.iAlarmCount >= alarms::MAX_ALARMS) {
+        m_platform.messageBox(this, QStringLiteral("The limit of 75 Alarms has been reached!"),
+                              QStringLiteral("Can't Add Alarm!"),
+                              platform::MessageIcon::Exclamation, platform::MessageButtons::Ok);
+        return;
     } else {
-        Q_ASSERT(m_alarms.iAlarmCount < alarms::MAX_ALARMS); // the list refuses a 76th
         index = m_alarms.iAlarmCount++;
     }
-    alarms::tAlarm& alarm = m_alarms.Alarms[index];
-    alarm.sAgent = lstAlarmAgents->item(iAlarmAgentIndex)->text();
-    storeSchedule(alarm, chosenKind(), lblDate->text(), sDayName);
-    alarm.sTime = sAlarmTime;
-    alarm.sMessage = txtMessage->text();
+    m_alarms.Alarms[index] = shown;
 
     m_lstAlarms.clear();
     for (int i = 0; i < m_alarms.iAlarmCount; ++i)
         m_lstAlarms.addItem(alarms::alarmRowText(m_alarms.Alarms[i]));
     m_lstAlarms.addItem(alarms::ADD_ALARM_ROW);
     m_lstAlarms.setCurrentRow(index);
+    emit alarmStored();
     close();
 }
 

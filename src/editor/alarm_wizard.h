@@ -17,7 +17,8 @@ class QRadioButton;
 
 namespace hv::alarms {
 struct AlarmTable;
-}
+struct tAlarm;
+} // namespace hv::alarms
 namespace hv::platform {
 class Platform;
 }
@@ -64,6 +65,8 @@ signals:
     // The editor is closing (OK, Cancel or the window's own close): the main window shows
     // itself again.
     void closed();
+    // OK has written an alarm into the table: it is to reach the alarm file at once.
+    void alarmStored();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -88,12 +91,12 @@ private:
     void cmdOK_Click();
     void cmdCancel_Click();
 
-    // Both time checks: reads the box into sAlarmTime and sets step 1; true when accepted.
+    // Both time checks: sets step 1 from the box; true when accepted.
     bool checkAlarmTime();
     // Shows the calendar on `date` for a dated alarm.
     void openCalendar(const QDate& date);
-    // The first chosen schedule option, or -1.
-    [[nodiscard]] int chosenKind() const;
+    // The alarm the window shows, as OK would store it.
+    [[nodiscard]] alarms::tAlarm shownAlarm() const;
 
     platform::Platform& m_platform;
     alarms::AlarmTable& m_alarms;
@@ -114,10 +117,6 @@ private:
     // The pointer last moved over Cancel: the time box skips its checks so that Cancel can be
     // pressed over a half-typed time without the error message.
     bool bOverCancel = false;
-    // The last accepted time as "HH:MM"; stored by OK.
-    QString sAlarmTime;
-    // The day word of the chosen day option; stored by OK for a weekly alarm.
-    QString sDayName;
 };
 
 } // namespace hv::editor

@@ -5,6 +5,8 @@
 
 #include <QRegularExpression>
 
+#include "clock/short_date.h"
+
 namespace hv::editor {
 
 namespace {
@@ -39,23 +41,30 @@ std::optional<QString> readAlarmTime(const QString& text)
         .arg(*minute, 2, 10, QLatin1Char('0'));
 }
 
-void storeSchedule(alarms::tAlarm& alarm, int kindIndex, const QString& dateText,
-                   const QString& dayName)
+alarms::tAlarm shownAlarm(const QString& timeText, int kindIndex, const QString& dateText,
+                          int dayIndex, const QString& agent, const QString& message)
 {
+    alarms::tAlarm alarm{readAlarmTime(timeText).value_or(QString()), {}, {}, agent, message};
     if (kindIndex < 0 || kindIndex >= int(SCHEDULE_KINDS.size()))
-        return;
+        return alarm;
     alarm.sWhen = SCHEDULE_KINDS[kindIndex];
     if (alarm.sWhen == QLatin1String("Once") || alarm.sWhen == QLatin1String("Yearly"))
         alarm.sDay = dateText;
     else if (alarm.sWhen == QLatin1String("Weekly"))
-        alarm.sDay = dayName;
+        alarm.sDay = dayIndex >= 0 && dayIndex < 7 ? DAY_WORDS[dayIndex] : QString();
     else
         alarm.sDay = alarm.sWhen;
+    return alarm;
 }
 
-bool allStepsDone(const std::array<bool, 7>& stepDone)
+bool isCompleteAlarm(const alarms::tAlarm& alarm, const QLocale& dateLocale)
 {
-    return std::all_of(stepDone.begin(), stepDone.begin() + 5, [](bool done) { return done; });
+    const bool dated =
+        alarm.sWhen == QLatin1String("Once") || alarm.sWhen == QLatin1String("Yearly");
+    const bool dayKnown =
+        dated ? clock::readShortDate(alarm.sDay, dateLocale).isValid() : !alarm.sDay.isEmpty();
+    return !alarm.sTime.isEmpty() && !alarm.sWhen.isEmpty() && dayKnown &&
+           !alarm.sAgent.isEmpty() && !alarm.sMessage.trimmed().isEmpty();
 }
 
 } // namespace hv::editor

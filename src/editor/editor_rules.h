@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include <QLocale>
 #include <QString>
 
 #include "alarms/alarm_table.h"
@@ -25,13 +26,17 @@ inline const std::array<QString, 8> DAY_WORDS{
 // unreadable. The minutes are everything after the first colon, so "7:30:00" is refused.
 [[nodiscard]] std::optional<QString> readAlarmTime(const QString& text);
 
-// Writes the schedule kind and day that OK stores for the chosen option (an index into
-// SCHEDULE_KINDS; -1, no option chosen, leaves both as they were). A dated kind stores the
-// date text as shown, a weekly one the day word.
-void storeSchedule(alarms::tAlarm& alarm, int kindIndex, const QString& dateText,
-                   const QString& dayName);
+// The alarm as the editor's window shows it: the time box read as "HH:MM" (empty when it
+// holds no time), the chosen schedule option (an index into SCHEDULE_KINDS, -1 for none), the
+// date shown, the chosen day option (an index into DAY_WORDS, -1 for none), the character and
+// the message. A dated kind stores the date text, a weekly one the day word, the others their
+// kind word; a kind not chosen leaves kind and day empty.
+[[nodiscard]] alarms::tAlarm shownAlarm(const QString& timeText, int kindIndex,
+                                        const QString& dateText, int dayIndex, const QString& agent,
+                                        const QString& message);
 
-// Steps 1 to 5 are flags 0 to 4; OK becomes usable once all of them are done together.
-[[nodiscard]] bool allStepsDone(const std::array<bool, 7>& stepDone);
+// Whether OK may store the alarm: a time, a kind, the day or a readable date it needs, a
+// character and a message with more than blanks.
+[[nodiscard]] bool isCompleteAlarm(const alarms::tAlarm& alarm, const QLocale& dateLocale);
 
 } // namespace hv::editor

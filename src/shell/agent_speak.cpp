@@ -1,3 +1,4 @@
+#include <QFileInfo>
 #include <QLabel>
 #include <QRadioButton>
 
@@ -26,9 +27,9 @@ void frmHoravox::AgentSpeak(const QString& text)
         Agent1.Characters().Load(CHARACTER_ID, agent::resolveCharacterFile(path));
     } catch (const engine::AgentError&) {
         objCharacter = nullptr;
-        m_platform.messageBox(
-            this, QStringLiteral("There was an error opening the Agent file \r\n") + path,
-            QStringLiteral("Horavox"), platform::MessageIcon::None, platform::MessageButtons::Ok);
+        // Told without a box: a box would hold up the clock until someone came to close it.
+        tellUser(QStringLiteral("Horavox"),
+                 QStringLiteral("There was an error opening the Agent file \r\n") + path);
         return;
     }
 
@@ -52,6 +53,14 @@ void frmHoravox::AgentSpeak(const QString& text)
     } catch (const engine::AgentError&) {
         objCharacter = nullptr;
     }
+}
+
+QString frmHoravox::alarmCharacter(const QString& agentName) const
+{
+    // Alarm files from other computers name characters that are not here: the clock's own
+    // character says those alarms.
+    const QString path = sAgentPath + agentName + QStringLiteral(".acs");
+    return QFileInfo::exists(agent::resolveCharacterFile(path)) ? agentName : sAgentName;
 }
 
 void frmHoravox::SetBalloonStyle()

@@ -45,7 +45,8 @@ void frmHoravox::lstAlarms_MouseDown(int Button, int /*Shift*/, int X, int Y)
         return;
     }
 
-    if (lstAlarms->currentRow() < 0)
+    // One editor at a time: a second one would edit the table under the first.
+    if (lstAlarms->currentRow() < 0 || bringEditorForward())
         return;
     alarmTable.bAddAlarm = false;
     if (lstAlarms->currentRow() == addRow) {
@@ -99,7 +100,7 @@ void frmHoravox::mnuAlarmTest_Click()
     bAgentBusy = true;
     cmdTest->setEnabled(false);
     sSavedAgentName = sAgentName;
-    sAgentName = alarm.sAgent;
+    sAgentName = alarmCharacter(alarm.sAgent);
     AgentSpeak(QString());
     sAgentName = sSavedAgentName;
     // A character that could not be loaded has nothing to say.
@@ -118,8 +119,22 @@ void frmHoravox::OpenAlarmEditor()
 {
     setWindowShown(false);
     alarmWizard = new editor::frmAlarmWizard(m_platform, alarmTable, *lstAlarms, *lstAgents);
-    connect(alarmWizard, &editor::frmAlarmWizard::closed, this, [this] { setWindowShown(true); });
+    connect(alarmWizard, &editor::frmAlarmWizard::alarmStored, this, &frmHoravox::SaveAlarms);
+    connect(alarmWizard, &editor::frmAlarmWizard::closed, this, [this] {
+        alarmWizard = nullptr;
+        setWindowShown(true);
+    });
     alarmWizard->show();
+}
+
+bool frmHoravox::bringEditorForward()
+{
+    if (!alarmWizard)
+        return false;
+    alarmWizard->showNormal();
+    alarmWizard->raise();
+    alarmWizard->activateWindow();
+    return true;
 }
 
 } // namespace hv::shell

@@ -2,12 +2,13 @@
 #include <QFileInfo>
 #include <QListWidget>
 #include <QLocale>
-#include <QSaveFile>
 
 #include "alarms/alarm_file.h"
 #include "alarms/alarm_table.h"
 #include "alarms/missed_alarms.h"
 #include "alarms/schedule_rules.h"
+#include "alarms/whole_file.h"
+#include "clock/short_date.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
 
@@ -18,14 +19,23 @@ QString frmHoravox::alarmFilePath() const
     return m_platform.applicationFolder() + QStringLiteral("/Alarms.dat");
 }
 
+QString frmHoravox::alarmLocalePath() const
+{
+    return m_platform.applicationFolder() + QStringLiteral("/Alarms.locale");
+}
+
 void frmHoravox::LoadAlarms()
 {
     alarmTable.iAlarmCount = 0;
     alarmTable.Alarms.fill(alarms::tAlarm{});
+    QFile localeFile(alarmLocalePath());
+    alarmTable.dateLocale = localeFile.open(QIODevice::ReadOnly)
+                                ? QLocale(QString::fromUtf8(localeFile.readLine(256)).trimmed())
+                                : QLocale();
     QFile file(alarmFilePath());
     if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
         return;
-    const alarms::AlarmFileContents contents = alarms::parseAlarmFile(file.readAll());
+    const alarms::AlarmFileContents contents = alarms::readAlarmFile(file);
     file.close();
     for (const alarms::tAlarm& alarm : contents.alarms) {
         alarmTable.Alarms[alarmTable.iAlarmCount] = alarm;
@@ -34,21 +44,20 @@ void frmHoravox::LoadAlarms()
     }
     // What could not be loaded is copied aside before any save can replace the file; if even
     // that fails, the file is left as it is for the whole run.
-    if (!contents.notLoaded.isEmpty()) {
-        const QString kept = alarms::keepNotLoadedRecords(alarmFilePath(), contents.notLoaded);
+    if (contents.unreadable + contents.overLimit > 0) {
+        const QString kept = alarms::keepNotLoadedRecords(alarmFilePath());
         m_alarmFileLocked = kept.isEmpty();
-        m_platform.messageBox(this, alarms::notLoadedMessage(contents.notLoaded.size(), kept),
+        m_platform.messageBox(this, alarms::notLoadedMessage(contents, kept),
                               alarms::NOT_LOADED_TITLE, platform::MessageIcon::Exclamation,
                               platform::MessageButtons::Ok);
     }
-    ReportMissedAlarms();
+    ReportMissedAlarms({}, m_platform.now().date().startOfDay());
 }
 
-void frmHoravox::ReportMissedAlarms()
+void frmHoravox::ReportMissedAlarms(const QDateTime& from, const QDateTime& until)
 {
-    const QLocale locale;
     const alarms::MissedAlarmReport report =
-        alarms::planMissedAlarmReport(alarmTable, m_platform.now().date(), locale);
+        alarms::planMissedAlarmReport(alarmTable, from, until, alarmTable.dateLocale);
     for (const alarms::MissedAlarmAction& action : report.actions) {
         if (action.kind == alarms::MissedAlarmAction::Kind::DeleteRow) {
             lstAlarms->setCurrentRow(action.index);
@@ -57,15 +66,24 @@ void frmHoravox::ReportMissedAlarms()
             AdvanceYearlyAlarm(action.index);
         }
     }
-    if (report.count > 0)
+    const bool atStartUp = !from.isValid();
+    if (report.count > 0 && atStartUp)
         m_platform.messageBox(this, report.text, report.title, platform::MessageIcon::Exclamation,
                               platform::MessageButtons::Ok);
+    else if (report.count > 0)
+        tellUser(report.title, report.text);
+    // Told once, at start-up; until corrected these alarms simply never ring.
+    if (atStartUp && !report.unreadableDates.isEmpty())
+        tellUser(QStringLiteral("Alarm Dates Not Understood"),
+                 QStringLiteral("These alarms have a date that cannot be read; they stay in the "
+                                "list but will not ring until a date is chosen again:\r\n") +
+                     report.unreadableDates.join(QStringLiteral("\r\n")));
 }
 
 void frmHoravox::AdvanceYearlyAlarm(int index)
 {
     alarms::tAlarm& alarm = alarmTable.Alarms[index];
-    if (!alarms::AdvanceYearlyAlarm(alarm, QLocale()))
+    if (!alarms::AdvanceYearlyAlarm(alarm, alarmTable.dateLocale))
         return;
     // The row shows the day without its year, which moves with it.
     lstAlarms->item(index)->setText(alarms::alarmRowText(alarm));
@@ -74,18 +92,25 @@ void frmHoravox::AdvanceYearlyAlarm(int index)
 
 void frmHoravox::SaveAlarms()
 {
-    // Failures are ignored: the table in memory stays as it is.
     if (m_alarmFileLocked)
         return;
+    QString why;
     if (alarmTable.iAlarmCount == 0) {
-        QFile::remove(alarmFilePath());
-        return;
+        QFile alarmFile(alarmFilePath());
+        if (alarmFile.exists() && !alarmFile.remove())
+            why = alarmFile.errorString();
+        QFile::remove(alarmLocalePath());
+    } else {
+        // The locale first: dates must never be read back with another one.
+        why = alarms::replaceFile(alarmLocalePath(),
+                                  clock::localeTag(alarmTable.dateLocale).toUtf8() + "\r\n");
+        if (why.isEmpty())
+            why = alarms::replaceFile(
+                alarmFilePath(),
+                alarms::formatAlarmFile(alarmTable.Alarms.data(), alarmTable.iAlarmCount));
     }
-    QSaveFile file(alarmFilePath());
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    file.write(alarms::formatAlarmFile(alarmTable.Alarms.data(), alarmTable.iAlarmCount));
-    file.commit();
+    noteSave(m_alarmSaveFailing, QStringLiteral("Alarms Not Saved"), QStringLiteral("your alarms"),
+             alarmFilePath(), why);
 }
 
 } // namespace hv::shell

@@ -3,6 +3,7 @@
 #include <QTimer>
 
 #include "alarms/alarm_check.h"
+#include "clock/minute_steps.h"
 #include "clock/time_phrase.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
@@ -15,40 +16,52 @@ void frmHoravox::tmrClock_Timer()
     setWindowTitle(clock::captionText(now, QLocale()));
     if (bAgentBusy)
         return;
-    if (!bSynchronized) {
-        if (now.time().second() == 0) {
-            tmrClock->setInterval(60000);
-            bSynchronized = true;
-            // A Test request still waiting gives this back when it is consumed.
-            bSavedSynchronized = true;
-        }
-        return;
+    const qint64 nowMinute = clock::minuteOf(now);
+    // The first run only notes where the clock stands: the minute of start-up is not checked.
+    if (!m_lastSeenMinute)
+        m_lastSeenMinute = m_checkedUpTo = nowMinute;
+    const clock::MinuteSteps steps =
+        clock::stepMinutes(m_checkedUpTo, *m_lastSeenMinute, nowMinute);
+    m_lastSeenMinute = nowMinute;
+    // The first new minute puts the timer on the minute; from then on every run aims at the
+    // next boundary, so a late or early run, a suspend or a clock step is put right at once.
+    const bool synchronising = !bSynchronized && steps.newMinute;
+    if (synchronising)
+        bSynchronized = true;
+    if (bSynchronized)
+        tmrClock->setInterval(clock::msToNextMinute(now.time()));
+
+    if (steps.gapTo > steps.gapFrom)
+        ReportMissedAlarms(clock::startOfMinute(steps.gapFrom), clock::startOfMinute(steps.gapTo));
+    bool endTick = false;
+    for (const qint64 minute : steps.alarmMinutes) {
+        m_checkedUpTo = minute;
+        if (CheckAlarms(clock::startOfMinute(minute), minute == nowMinute) ==
+            alarms::TickStep::EndTick)
+            endTick = true;
     }
-    if (!bSpeakNow && clock::isOffTheMinute(now.time())) {
-        tmrClock->setInterval(1000);
-        bSynchronized = false;
-        return;
+    // Test pressed in a minute already checked: the alarm on screen is what it says.
+    if (steps.alarmMinutes.isEmpty() && bSpeakNow && bAlarmsOn && alarmTable.iAlarmCount > 0 &&
+        iActiveAlarm != -1) {
+        RepeatAlarmOnScreen();
+        endTick = true;
     }
-    if (CheckAlarms(now) == alarms::TickStep::EndTick) {
-        // A Test request waits for a later tick; until then the timer must not count as on the
-        // minute when it is not, or every second would repeat the alarm on screen.
-        if (bSpeakNow)
-            bSynchronized = bSavedSynchronized;
+    // A Test request waits for the next run that announces.
+    if (endTick)
         return;
-    }
 
     const int minute = now.time().minute();
-    const QString phrase = clock::timePhrase(now.time().hour(), minute);
     bool speak = false;
     if (bSpeakNow) {
         bSpeakNow = false;
-        bSynchronized = bSavedSynchronized;
         speak = true;
     } else {
-        speak = clock::isAnnouncementMinute(iInterval, minute);
+        // The minute the clock comes onto the minute stays silent.
+        speak = steps.newMinute && !synchronising && clock::isAnnouncementMinute(iInterval, minute);
     }
     if (!speak)
         return;
+    const QString phrase = clock::timePhrase(now.time().hour(), minute);
 
     // An alarm whose character was released meanwhile (an alarm test or the About scene took
     // its place) is over: the clock speaks as usual again.
@@ -65,26 +78,34 @@ void frmHoravox::tmrClock_Timer()
     }
 }
 
-alarms::TickStep frmHoravox::CheckAlarms(const QDateTime& now)
+void frmHoravox::RepeatAlarmOnScreen()
+{
+    if (!objCharacter) {
+        ShowAlarmCharacter(sAlarmAgent);
+        return;
+    }
+    try {
+        objCharacter->Play(QStringLiteral("Surprised"));
+        objCharacter->Speak(sAlarmMessage);
+    } catch (const engine::AgentError&) {
+    }
+}
+
+alarms::TickStep frmHoravox::CheckAlarms(const QDateTime& now, bool currentMinute)
 {
     const bool alarmOnScreen = iActiveAlarm != -1;
     const alarms::AlarmCheck check =
-        alarms::checkAlarms(alarmTable, now, bAlarmsOn, alarmOnScreen, QLocale());
+        alarms::checkAlarms(alarmTable, now, bAlarmsOn, alarmOnScreen, alarmTable.dateLocale);
     switch (check.step) {
     case alarms::TickStep::GoOn:
         return alarms::TickStep::GoOn;
     case alarms::TickStep::EndTick:
         return alarms::TickStep::EndTick;
     case alarms::TickStep::RepeatOnScreen:
-        if (objCharacter) {
-            try {
-                objCharacter->Play(QStringLiteral("Surprised"));
-                objCharacter->Speak(sAlarmMessage);
-            } catch (const engine::AgentError&) {
-            }
-        } else {
-            ShowAlarmCharacter(sAlarmAgent);
-        }
+        // Minutes passed over in one run repeat nothing: the message is said once, now.
+        if (!currentMinute)
+            return alarms::TickStep::GoOn;
+        RepeatAlarmOnScreen();
         return alarms::TickStep::EndTick;
     case alarms::TickStep::FireAlarm:
         break;
@@ -112,11 +133,16 @@ alarms::TickStep frmHoravox::CheckAlarms(const QDateTime& now)
 
 void frmHoravox::ShowAlarmCharacter(const QString& agentName)
 {
-    sAlarmAgent = agentName;
+    sAlarmAgent = alarmCharacter(agentName);
     sSavedAgentName = sAgentName;
-    sAgentName = agentName;
+    sAgentName = sAlarmAgent;
     AgentSpeak(sAlarmMessage);
     sAgentName = sSavedAgentName;
+    // A character file that is there but cannot be opened: the clock's own says the alarm.
+    if (!objCharacter && sAlarmAgent != sAgentName) {
+        sAlarmAgent = sAgentName;
+        AgentSpeak(sAlarmMessage);
+    }
     // A character that cannot be loaded cannot repeat anything: the alarm ends here rather
     // than bringing up the same error every minute.
     if (!objCharacter)

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSessionManager>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -248,6 +249,9 @@ void frmHoravox::connectControls()
     // Any change of the current row, by the mouse or the keyboard, chooses the character.
     connect(lstAgents, &QListWidget::currentRowChanged, this, [this] { lstAgents_Click(); });
     connect(cmdTest, &QPushButton::clicked, this, &frmHoravox::cmdTest_Click);
+    // The desktop session is ending: the session manager asks for everything to be saved.
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager&) { saveEverything(); });
     connect(cmdClose, &QPushButton::clicked, this, &frmHoravox::cmdClose_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmHoravox::mnuExit_Click);
     connect(mnuExit, &QAction::triggered, this, &frmHoravox::mnuExit_Click);

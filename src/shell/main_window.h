@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 
 #include <QMainWindow>
 #include <QPointer>
@@ -71,7 +72,6 @@ public:
     // --- clock ---
     bool bSynchronized = false;
     bool bSpeakNow = false;
-    bool bSavedSynchronized = false;
 
     // --- character state ---
     QPointer<engine::AgentCharacter> objCharacter;
@@ -151,6 +151,8 @@ public:
     // The sound-device check, run on every activation.
     void Form_Activate();
     void mnuExit_Click();
+    // The session or the system is ending the program: nothing the user set may be lost.
+    void saveEverything();
 
     // --- settings file (settings_file.cpp) ---
     [[nodiscard]] QString settingsFilePath() const;
@@ -177,11 +179,23 @@ public:
     void setWindowShown(bool shown);
     // Another copy of the program was started: what the user sees of this one comes forward.
     void comeForward();
+    // Tells the user something without stopping anything: the tray icon's notification, or
+    // the window's status line where there is no tray.
+    void tellUser(const QString& title, const QString& text);
+    // After a save of path (why it failed, or empty): a failure is logged every time and told
+    // once, until a save that works takes the notice back; every later save tries again.
+    void noteSave(bool& failing, const QString& title, const QString& what, const QString& path,
+                  const QString& why);
 
     // --- alarm file (alarm_storage.cpp) ---
     [[nodiscard]] QString alarmFilePath() const;
+    // Beside the alarm file: the locale its dates are written in.
+    [[nodiscard]] QString alarmLocalePath() const;
     void LoadAlarms();
-    void ReportMissedAlarms();
+    // One-time and yearly alarms whose moment lies from `from` (unbounded when invalid) up
+    // to `until` are reported, the one-time ones removed and the yearly ones moved on. At
+    // start-up the report is a box; while the clock runs it is a notice, which stops nothing.
+    void ReportMissedAlarms(const QDateTime& from, const QDateTime& until);
     // Moves entry index of a yearly alarm on by 365 days and rewrites the file.
     void AdvanceYearlyAlarm(int index);
     void SaveAlarms();
@@ -195,20 +209,27 @@ public:
     void mnuAlarmTest_Click();
     // Hides the main window and opens the alarm editor on the table; bAddAlarm says how.
     void OpenAlarmEditor();
+    // Brings the open alarm editor forward; false when none is open.
+    bool bringEditorForward();
     // The alarm editor while it is open; it destroys itself when closed.
     QPointer<editor::frmAlarmWizard> alarmWizard;
 
     // --- clock and alarm firing (clock_tick.cpp) ---
     void tmrClock_Timer();
     // Fires the first alarm due at now or repeats the one on screen; EndTick when the time
-    // is not to be announced in this minute.
-    alarms::TickStep CheckAlarms(const QDateTime& now);
+    // is not to be announced in this minute. A minute passed over (currentMinute false) fires
+    // its alarms but repeats nothing.
+    alarms::TickStep CheckAlarms(const QDateTime& now, bool currentMinute);
+    void RepeatAlarmOnScreen();
     // Loads agentName's character to say sAlarmMessage and stay on screen.
     void ShowAlarmCharacter(const QString& agentName);
     void EndAlarmOnScreen();
 
     // --- characters (agent_speak.cpp, character_list.cpp) ---
     void AgentSpeak(const QString& text);
+    // The character that says an alarm naming agentName: that one when its file is here,
+    // otherwise the clock's own.
+    [[nodiscard]] QString alarmCharacter(const QString& agentName) const;
     void SetBalloonStyle();
     void Agent1_Click();
     void Agent1_DblClick();
@@ -263,6 +284,13 @@ private:
     // Set when records that could not be loaded could not be copied aside either: the alarm
     // file is then never written, so that nothing the user wrote is lost.
     bool m_alarmFileLocked = false;
+    // The clock's minutes since the epoch: the minute of the previous run (none before the
+    // first) and the latest minute whose alarms were checked.
+    std::optional<qint64> m_lastSeenMinute;
+    qint64 m_checkedUpTo = 0;
+    // A save failed and the user was told; set back by the next save that works.
+    bool m_alarmSaveFailing = false;
+    bool m_settingsSaveFailing = false;
 };
 
 } // namespace hv::shell

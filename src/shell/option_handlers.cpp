@@ -52,9 +52,7 @@ void frmHoravox::mnuAgent_Click(int index)
 
 void frmHoravox::cmdTest_Click()
 {
-    bSavedSynchronized = bSynchronized;
     bSpeakNow = true;
-    bSynchronized = true;
     tmrClock_Timer();
     SaveSettings();
 }

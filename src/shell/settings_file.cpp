@@ -5,9 +5,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "alarms/text_line.h"
+#include "alarms/whole_file.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
 
@@ -94,14 +94,12 @@ void frmHoravox::ReadSettings()
 
 void frmHoravox::SaveSettings()
 {
-    // The application folder was chosen writable at start; a write that fails anyway (disk
-    // full, permissions changed) leaves the old file whole and is not worth interrupting for.
-    QSaveFile file(settingsFilePath());
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    file.write(formatSettingsLine(SettingsRecord{sAgentName, iAlarmsOption, iBalloonOption,
-                                                 iPosition, iInterval, bReserved, sAgentPath}));
-    file.commit();
+    const QString why = alarms::replaceFile(
+        settingsFilePath(),
+        formatSettingsLine(SettingsRecord{sAgentName, iAlarmsOption, iBalloonOption, iPosition,
+                                          iInterval, bReserved, sAgentPath}));
+    noteSave(m_settingsSaveFailing, QStringLiteral("Settings Not Saved"),
+             QStringLiteral("its settings"), settingsFilePath(), why);
 }
 
 } // namespace hv::shell

@@ -47,6 +47,7 @@ void frmHoravox::Form_Load()
 
     iActiveAlarm = -1;
     bSynchronized = false;
+    m_lastSeenMinute.reset();
     tmrClock->start(1000);
 
     if (!FindAgentFiles()) {
@@ -83,6 +84,12 @@ void frmHoravox::mnuExit_Click()
     objCharacter = nullptr;
     // Posted, so the close is handled after this handler has returned.
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void frmHoravox::saveEverything()
+{
+    SaveSettings();
+    SaveAlarms();
 }
 
 void frmHoravox::closeEvent(QCloseEvent* event)

@@ -1,7 +1,9 @@
 #include <QAction>
 #include <QCursor>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QMenu>
+#include <QStatusBar>
 #include <QSystemTrayIcon>
 
 #include "alarms/alarm_table.h"
@@ -10,6 +12,10 @@
 #include "shell/main_window.h"
 
 namespace hv::shell {
+
+namespace {
+Q_LOGGING_CATEGORY(lcSaving, "horavox.saving")
+}
 
 void frmHoravox::cSysTray1_MouseDown(int button)
 {
@@ -49,19 +55,44 @@ void frmHoravox::setWindowShown(bool shown)
 
 void frmHoravox::comeForward()
 {
-    // While an alarm is being edited the main window waits hidden for the editor to close.
-    if (alarmWizard) {
-        alarmWizard->showNormal();
-        alarmWizard->raise();
-        alarmWizard->activateWindow();
+    if (bringEditorForward())
         return;
-    }
     setWindowShown(true);
     mnuShow->setChecked(true);
 }
 
+void frmHoravox::tellUser(const QString& title, const QString& text)
+{
+    if (QSystemTrayIcon::isSystemTrayAvailable() && cSysTray1->isVisible())
+        cSysTray1->showMessage(title, text, QSystemTrayIcon::Warning);
+    else
+        statusBar()->showMessage(title + QStringLiteral(": ") + text);
+}
+
+void frmHoravox::noteSave(bool& failing, const QString& title, const QString& what,
+                          const QString& path, const QString& why)
+{
+    if (why.isEmpty()) {
+        // The status line would otherwise go on saying so after the file is saved.
+        if (failing && statusBar()->currentMessage().startsWith(title))
+            statusBar()->clearMessage();
+        failing = false;
+        return;
+    }
+    qCWarning(lcSaving) << "could not save" << path << why;
+    if (!failing)
+        tellUser(title, QStringLiteral("Horavox could not save %1 to %2: %3. It will try again at "
+                                       "the next change.")
+                            .arg(what, path, why));
+    failing = true;
+}
+
 void frmHoravox::mnuShow_Click()
 {
+    // While an alarm is being edited the main window waits hidden for the editor to close:
+    // every way back to it leads to the editor.
+    if (bringEditorForward())
+        return;
     const bool shown = !isWindowShown();
     setWindowShown(shown);
     mnuShow->setChecked(shown);

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 
 #include "about/about_dialog.h"
@@ -71,7 +72,10 @@ private slots:
 
         const int shown = m_f->agent.log.indexOf("Show");
         QCOMPARE(shown < 0 ? QStringList() : m_f->agent.log.mid(shown + 1), afterShow);
-        QCOMPARE(m_f->platform.messageBoxes.size(), failingCall == "Load" ? 1 : 0);
+        // Told without a box, which would stop the clock.
+        QVERIFY(m_f->platform.messageBoxes.isEmpty());
+        QCOMPARE(window.statusBar()->currentMessage().contains("error opening the Agent file"),
+                 failingCall == "Load");
         QVERIFY(window.cmdTest->isEnabled() && !window.bAgentBusy);
         QCOMPARE(QPoint(window.iAgentX, window.iAgentY), at);
         const bool playing = fromRightEdge > 0;

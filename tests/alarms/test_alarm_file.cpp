@@ -1,3 +1,4 @@
+#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -5,6 +6,19 @@
 #include "alarms/alarm_file.h"
 
 using hv::alarms::tAlarm;
+
+namespace {
+
+hv::alarms::AlarmFileContents read(QByteArray bytes, QByteArray* notLoaded = nullptr)
+{
+    QBuffer file(&bytes);
+    QBuffer aside(notLoaded);
+    file.open(QIODevice::ReadOnly);
+    aside.open(QIODevice::WriteOnly);
+    return hv::alarms::readAlarmFile(file, notLoaded ? &aside : nullptr);
+}
+
+} // namespace
 
 class TestAlarmFile final : public QObject
 {
@@ -46,14 +60,15 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(QStringList, messages);
         QFETCH(QByteArray, written);
-        const hv::alarms::AlarmFileContents read = hv::alarms::parseAlarmFile(file);
+        const hv::alarms::AlarmFileContents contents = read(file);
         QStringList readMessages;
-        for (const tAlarm& a : read.alarms)
+        for (const tAlarm& a : contents.alarms)
             readMessages.append(a.sMessage);
         QCOMPARE(readMessages, messages);
-        QVERIFY(read.notLoaded.isEmpty());
-        QCOMPARE(hv::alarms::formatAlarmFile(read.alarms.constData(), int(read.alarms.size())),
-                 written);
+        QCOMPARE(contents.unreadable + contents.overLimit, 0);
+        QCOMPARE(
+            hv::alarms::formatAlarmFile(contents.alarms.constData(), int(contents.alarms.size())),
+            written);
     }
 
     void keepsEveryRecordNotLoaded()
@@ -63,33 +78,40 @@ private slots:
             "\"07:30\",\"Daily\",\"Daily\",\"olwen\",\"Say \"hi\" now\"", // a quote inside
             "\"07:30\",\"Daily\",\"Daily\",\"olwen\",\"No closing quote", // a quote left open
             "07:30,Daily,Daily,olwen,6\" tall",                           // a quote unquoted
+            "\"07:30\",\"Daily\",\"" + QByteArray(200000, 'x') + '"',     // longer than any record
         };
         QByteArray file;
-        QList<QByteArray> expected = damaged;
+        QByteArray expected = damaged.join("\r\n") + "\r\n";
         for (int i = 0; i < hv::alarms::MAX_ALARMS + 2; ++i) {
             const QByteArray line =
                 "\"07:30\",\"Daily\",\"Daily\",\"olwen\",\"" + QByteArray::number(i) + '"';
             file += line + "\r\n" + (i == 3 ? damaged.join("\r\n") + "\r\n" : QByteArray());
             if (i >= hv::alarms::MAX_ALARMS)
-                expected.append(line);
+                expected.append(line + "\r\n");
         }
-        const hv::alarms::AlarmFileContents read = hv::alarms::parseAlarmFile(file);
-        QCOMPARE(read.alarms.size(), hv::alarms::MAX_ALARMS);
-        QCOMPARE(read.notLoaded, expected);
-    }
+        QByteArray notLoaded;
+        const hv::alarms::AlarmFileContents contents = read(file, &notLoaded);
+        QCOMPARE(contents.alarms.size(), hv::alarms::MAX_ALARMS);
+        QCOMPARE(contents.unreadable, damaged.size());
+        QCOMPARE(contents.overLimit, 2);
+        QCOMPARE(notLoaded, expected);
 
-    void keepsRecordsInANewFileEachTime()
-    {
+        // Kept aside in a new file each time, and the message tells the two apart.
         QTemporaryDir dir;
         const QString alarmFile = dir.filePath("Alarms.dat");
-        const QString first = hv::alarms::keepNotLoadedRecords(alarmFile, {"a\xe9", "\"b\""});
-        const QString second = hv::alarms::keepNotLoadedRecords(alarmFile, {"c"});
+        QFile out(alarmFile);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+        out.close();
+        const QString first = hv::alarms::keepNotLoadedRecords(alarmFile);
+        const QString second = hv::alarms::keepNotLoadedRecords(alarmFile);
         QVERIFY(!first.isEmpty() && !second.isEmpty() && first != second);
         QFile firstFile(first);
         QVERIFY(firstFile.open(QIODevice::ReadOnly));
-        QCOMPARE(firstFile.readAll(), QByteArray("a\xe9\r\n\"b\"\r\n"));
-        const QString message = hv::alarms::notLoadedMessage(2, first);
-        QVERIFY(message.startsWith(QLatin1String("2 alarm")) && message.contains(first));
+        QCOMPARE(firstFile.readAll(), expected);
+        const QString message = hv::alarms::notLoadedMessage(contents, first);
+        QVERIFY(message.contains(first) &&
+                message.startsWith("5 alarm record(s) in Alarms.dat could not be read.\r\n"
+                                   "2 alarm record(s) in Alarms.dat came after the limit of 75"));
     }
 };
 

@@ -10,31 +10,51 @@ class TestMissedAlarms final : public QObject
 
 private slots:
 
+    void reportsAndRemovesPastDates_data()
+    {
+        QTest::addColumn<QDateTime>("from");
+        QTest::addColumn<QDateTime>("until");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<Action>>("actions");
+        const QDate today(2026, 12, 5);
+        // Each deletion moves the later entries up: the second one-time alarm is then row 0.
+        QTest::newRow("start-up: earlier days")
+            << QDateTime() << today.startOfDay()
+            << QStringLiteral("Once Alarm for: 12/1/2026 Missed!\r\nMessage: Pay rent\r\n"
+                              "Once Alarm for: 12/2/2026 Missed!\r\nMessage: Call Bob, then "
+                              "Ann\r\nYearly Alarm for: 3/1/2024 Missed!\r\nMessage: Birthday\r\n")
+            << QList<Action>{{Action::Kind::DeleteRow, 0},
+                             {Action::Kind::DeleteRow, 0},
+                             {Action::Kind::AdvanceYearly, 2}};
+        // The clock passed from 00:01 to 09:00 unchecked: the minutes before it were seen.
+        QTest::newRow("a gap today")
+            << QDateTime(today, QTime(0, 1)) << QDateTime(today, QTime(9, 0))
+            << QStringLiteral("Once Alarm for: 12/5/2026 Missed!\r\nMessage: Today\r\n")
+            << QList<Action>{{Action::Kind::DeleteRow, 6}};
+    }
+
     void reportsAndRemovesPastDates()
     {
+        QFETCH(QDateTime, from);
+        QFETCH(QDateTime, until);
+        QFETCH(QString, text);
+        QFETCH(QList<Action>, actions);
         hv::alarms::AlarmTable table;
-        table.iAlarmCount = 6;
+        table.iAlarmCount = 8;
         table.Alarms = {{{"09:00", "Once", "12/1/2026", "olwen", "Pay rent"},
                          {"10:00", "Once", "12/2/2026", "tock", "Call Bob, then Ann"},
                          {"11:00", "Once", "next week", "tock", "Unreadable"},
                          {"12:00", "Daily", "Daily", "tock", "Every day"},
                          {"07:00", "Yearly", "3/1/2024", "pim", "Birthday"},
-                         {"00:01", "Once", "12/5/2026", "pim", "Today, already past"}}};
+                         {"00:00", "Once", "12/5/2026", "pim", "Before the gap"},
+                         {"08:59", "Once", "12/5/2026", "pim", "Today"},
+                         {"09:00", "Once", "12/5/2026", "pim", "Now"}}};
         const hv::alarms::MissedAlarmReport report = hv::alarms::planMissedAlarmReport(
-            table, QDate(2026, 12, 5), QLocale(QLocale::English, QLocale::UnitedStates));
-        QCOMPARE(report.text, QStringLiteral("Horavox - Missed Alarms!\r\n\r\n"
-                                             "Once Alarm for: 12/1/2026 Missed!\r\n"
-                                             "Message: Pay rent\r\n"
-                                             "Once Alarm for: 12/2/2026 Missed!\r\n"
-                                             "Message: Call Bob, then Ann\r\n"
-                                             "Yearly Alarm for: 3/1/2024 Missed!\r\n"
-                                             "Message: Birthday\r\n"));
-        QCOMPARE(report.title, QStringLiteral("3 Missed Alarm(s)!"));
-        // Each deletion moves the later entries up: the second one-time alarm is then row 0.
-        const QList<Action> actions{{Action::Kind::DeleteRow, 0},
-                                    {Action::Kind::DeleteRow, 0},
-                                    {Action::Kind::AdvanceYearly, 2}};
+            table, from, until, QLocale(QLocale::English, QLocale::UnitedStates));
+        QCOMPARE(report.text, "Horavox - Missed Alarms!\r\n\r\n" + text);
+        QCOMPARE(report.title, QString::number(actions.size()) + " Missed Alarm(s)!");
         QCOMPARE(report.actions, actions);
+        QCOMPARE(report.unreadableDates, QStringList{"next week (Message: Unreadable)"});
     }
 };
 

@@ -120,6 +120,16 @@ private slots:
         QVERIFY(m_table.iAlarmCount == 4 && m_table.Alarms[3] == added && m_closed == 1);
     }
 
+    void refusesAnAlarmPastTheLimit()
+    {
+        m_table.iAlarmCount = hv::alarms::MAX_ALARMS;
+        QVERIFY(open(-1));
+        QTest::mouseClick(w->optWhen[1], Qt::LeftButton);
+        fillIn("7:30", 2, "One too many");
+        QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+        QVERIFY(m_table.iAlarmCount == 75 && m_platform->messageBoxes.size() == 1 &&
+                m_table.Alarms[75] == tAlarm{});
+    }
     void weeklyWaitsForItsDay()
     {
         QVERIFY(open(0)); // daily: the day option "Daily" is chosen
@@ -127,7 +137,8 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), w->txtAlarmTime);
         QTest::keyClicks(w->txtAlarmTime, "6:45");
         QTest::mouseClick(w->optWhen[2], Qt::LeftButton);
-        QCOMPARE(state(), "11011 ok1 kind2 day-1 frames01 date'' calendar0");
+        // The day shown is gone: OK waits for one, rather than store one not shown.
+        QCOMPARE(state(), "11011 ok0 kind2 day-1 frames01 date'' calendar0");
         QTest::mouseClick(w->optDay[1], Qt::LeftButton);
         QTest::mouseClick(w->cmdOK, Qt::LeftButton);
         QVERIFY(m_table.Alarms[0] == tAlarm({"06:45", "Weekly", "Tues", "olwen", "Wake up"}));
@@ -180,7 +191,7 @@ private slots:
         row("no time", {"", "Daily", "Daily", "tock", "Up"},
             "01111 ok0 kind1 day7 frames11 date'' calendar0", "");
         row("no message", {"09:00", "fwdm", "fwdm", "tock", ""},
-            "11110 ok1 kind3 day-1 frames00 date'' calendar0", "09:00");
+            "11110 ok0 kind3 day-1 frames00 date'' calendar0", "");
     }
     void loadsEachKindAndSavesItBack()
     {
