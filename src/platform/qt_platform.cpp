@@ -86,10 +86,10 @@ QString QtPlatform::otherCharacterFolder() const
     return m_otherCharacterFolder;
 }
 
-QSize QtPlatform::screenSize() const
+QRect QtPlatform::workArea() const
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->size() : QSize(1024, 768);
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
 int QtPlatform::audioOutputCount() const
@@ -131,10 +131,10 @@ void QtPlatform::openAddress(const QString& address)
     QDesktopServices::openUrl(QUrl(address));
 }
 
-void QtPlatform::openHelp(const QString& helpFile)
+bool QtPlatform::openHelp(const QString& helpFile)
 {
-    // A missing file is the viewer's to report; the program carries on either way.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
+    // A missing file is the viewer's to report; a missing viewer (no xdg-open) is ours.
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
 }
 
 void QtPlatform::endProgram()

@@ -17,7 +17,7 @@ position_button=("219 62" "267 62" "219 96" "267 96" "243 79")
 test_button="245 185"
 
 names=("top left" "top right" "bottom left" "bottom right" "centre")
-expected=("5,5" "864,5" "5,615" "864,615" "432,320")
+expected=("5,5" "891,5" "5,635" "891,635" "448,320")
 for i in 0 1 2 3 4; do
     click_at "$main" ${position_button[$i]}
     click_at "$main" $test_button

@@ -53,4 +53,61 @@ echo "item $item, tool tip $tip"
 xdotool search --onlyvisible --name '^Horavox - ' >/dev/null 2>&1 && fail "the window did not go to the tray"
 stop_app
 
+echo "-- a window manager and a bottom panel"
+openbox --sm-disable >"$E2E_WORK/openbox.log" 2>&1 &
+E2E_PIDS+=($!)
+for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.05
+done
+/usr/bin/python3 "$E2E_DIR/dock_panel.py" 40 >"$E2E_WORK/dock.out" 2>"$E2E_WORK/dock.log" &
+E2E_PIDS+=($!)
+wait_for_line "$E2E_WORK/dock.out" '^ready$' 5 >/dev/null || fail "the panel did not start"
+for _ in $(seq 100); do
+    xprop -root _NET_WORKAREA | grep -q '= 0, 0, 1024, 728' && break
+    sleep 0.05
+done
+xprop -root _NET_WORKAREA | grep -q '= 0, 0, 1024, 728' ||
+    fail "the panel's strut left the work area $(xprop -root _NET_WORKAREA)"
+rm "$app/Settings.ini" # a first run: the window shows
+launch_app "$app"
+main=$(wait_for_window '^Horavox - ' 20) || fail "the main window did not show"
+sleep 1
+# The bottom-right position button, then Test.
+click_at "$main" 267 96
+click_at "$main" 245 185
+character=$(wait_for_character "$main" 10) || fail "no character after Test"
+position=$(sed -E 's/.*\+(-?[0-9]+)\+(-?[0-9]+)$/\1,\2/' <<<"$character")
+echo "bottom right above the panel: character at $position"
+# 128 pixels square, 5 pixels from the right edge and from the panel's top (768 - 40).
+[ "$position" = "891,595" ] || fail "the character stands at $position, not 891,595"
+wait_for_no_character "$main" 30 || fail "the character did not leave"
+
+# where_is WINDOW: the window's position on the screen, "X,Y".
+where_is() {
+    xdotool getwindowgeometry "$1" | awk '/Position:/ {print $2}'
+}
+xdotool windowmove "$main" 200 150
+sleep 0.5
+placed=$(where_is "$main")
+echo "main window at $placed"
+open_alarm_editor
+timeout 10 xdotool windowfocus --sync "$editor" || fail "the editor did not take the focus"
+xdotool key Escape
+wait_for_no_window '^ $' 5 || fail "Esc did not close the editor"
+main=$(wait_for_window '^Horavox - ' 10) || fail "the main window did not come back"
+sleep 0.5
+[ "$(where_is "$main")" = "$placed" ] ||
+    fail "after the editor the window is at $(where_is "$main"), not $placed"
+# Minimize, then Show: a second start brings the window forward.
+click_at "$main" 311 $((106 + menu_bar))
+wait_for_no_window '^Horavox - ' 5 || fail "Minimize did not hide the window"
+"$app/horavox" >"$E2E_WORK/second.log" 2>&1 || fail "the second copy failed"
+main=$(wait_for_window '^Horavox - ' 10) || fail "the window did not come back"
+sleep 0.5
+[ "$(where_is "$main")" = "$placed" ] ||
+    fail "after Minimize and Show the window is at $(where_is "$main"), not $placed"
+echo "the main window came back to $placed after the editor and after Minimize"
+stop_app
+
 echo "1 passed, 0 failed"

@@ -1,4 +1,5 @@
 #include <QCalendarWidget>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -78,6 +79,36 @@ class TestAlarmWizard final : public QObject
         QTest::mouseDClick(days->viewport(), Qt::LeftButton, {},
                            days->visualRect(days->currentIndex()).center());
     }
+    // The controls Tab reaches from the focused one, once round, by name; the calendar's own
+    // buttons and days count as one stop.
+    [[nodiscard]] QString tabChain() const
+    {
+        const QList<std::pair<const QWidget*, QString>> names{
+            {w->txtAlarmTime, "time"},     {w->lblDate, "date"},       {w->MonthView2, "calendar"},
+            {w->lstAlarmAgents, "agents"}, {w->txtMessage, "message"}, {w->cmdOK, "OK"},
+            {w->cmdCancel, "Cancel"}};
+        QStringList chain;
+        const QWidget* first = QApplication::focusWidget();
+        for (int n = 0; n < 40; ++n) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            const QWidget* at = QApplication::focusWidget();
+            QString name = "?";
+            for (const auto& [widget, word] : names)
+                if (at == widget || widget->isAncestorOf(at))
+                    name = word;
+            for (int k = 0; k < 8; ++k)
+                if (at == w->optDay[k])
+                    name = "day" + QString::number(k);
+            for (int k = 0; k < 6; ++k)
+                if (at == w->optWhen[k])
+                    name = "when" + QString::number(k);
+            if (chain.isEmpty() || chain.last() != name)
+                chain << name;
+            if (at == first)
+                break;
+        }
+        return chain.join(' ');
+    }
     void fillIn(const QString& time, int agentRow, const QString& message)
     {
         QTest::keyClicks(w->txtAlarmTime, time);
@@ -113,8 +144,15 @@ private slots:
         QVERIFY(w->lstAlarmAgents->selectedItems().isEmpty() && !w->lblQuoteNote->isVisible());
         QTest::mouseClick(w->optWhen[1], Qt::LeftButton); // completes kind and day at once
         QCOMPARE(state(), "01100 ok0 kind1 day7 frames01 date'' calendar0");
-        fillIn("7:30", 2, "Wake \"up"); // the file has no way to hold a double quote
-        QVERIFY(state().startsWith("11111 ok1") && w->lblQuoteNote->isVisible());
+        // The file has no way to hold a double quote: typed or pasted, only the quotes are
+        // dropped, and the note says so until an edit brings none.
+        QGuiApplication::clipboard()->setText("\"Wake\" u");
+        fillIn("7:30", 2, "");
+        QTest::keySequence(w->txtMessage, QKeySequence::Paste);
+        QVERIFY(w->txtMessage->text() == "Wake u" && w->lblQuoteNote->isVisible());
+        QTest::keyClicks(w->txtMessage, "\"p");
+        QVERIFY(w->txtMessage->text() == "Wake up" && !w->lblQuoteNote->isVisible());
+        QVERIFY(state().startsWith("11111 ok1"));
         QTest::mouseClick(w->cmdOK, Qt::LeftButton);
         const tAlarm added{"07:30", "Daily", "Daily", "olwen", "Wake up"};
         QVERIFY(m_table.iAlarmCount == 4 && m_table.Alarms[3] == added && m_closed == 1);
@@ -247,6 +285,56 @@ private slots:
         if (warned)
             QCOMPARE(m_platform->messageBoxes[0].title + '|' + m_platform->messageBoxes[0].text,
                      "Time Input Error|Invalid Time Format! Please use HH:MM");
+    }
+
+    void tabReachesEveryStepInOrder_data()
+    {
+        QTest::addColumn<int>("editRow");
+        QTest::addColumn<int>("kind"); // chosen with the space bar; -1: none
+        QTest::addColumn<QString>("chain");
+        // OK is passed over until it can be pressed; the days only while a day may be chosen.
+        QTest::newRow("add") << -1 << -1 << "when0 date day0 agents message Cancel time";
+        QTest::newRow("weekly") << 1 << -1 << "when2 date day3 agents message OK Cancel time";
+        QTest::newRow("once: the calendar")
+            << -1 << 0 << "when0 calendar date agents message Cancel time";
+    }
+    void tabReachesEveryStepInOrder()
+    {
+        QFETCH(int, editRow);
+        QFETCH(int, kind);
+        QFETCH(QString, chain);
+        QVERIFY(open(editRow));
+        if (kind >= 0) {
+            w->optWhen[kind]->setFocus();
+            QTest::keyClick(w->optWhen[kind], Qt::Key_Space);
+        }
+        w->txtAlarmTime->setFocus();
+        w->txtAlarmTime->setFocus();
+        QCOMPARE(tabChain(), chain);
+    }
+
+    void makesAWeeklyAlarmWithTheKeyboardAlone()
+    {
+        QVERIFY(open(-1));
+        const auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+        QTest::keyClicks(w->txtAlarmTime, "6:45");
+        // The arrows go round the schedule options by their places: Daily, Yearly, Last
+        // Weekday, Weekly.
+        for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right,
+                            Qt::Key_Space, Qt::Key_Tab, Qt::Key_Right, Qt::Key_Space, Qt::Key_Tab,
+                            Qt::Key_Down, Qt::Key_Tab})
+            press(key);
+        QTest::keyClicks(QApplication::focusWidget(), "Go");
+        QCOMPARE(state(), "11111 ok1 kind2 day1 frames01 date'' calendar0");
+        press(Qt::Key_Tab);
+        press(Qt::Key_Return); // on OK
+        QVERIFY(m_closed == 1 &&
+                m_table.Alarms[3] == tAlarm({"06:45", "Weekly", "Tues", "pim", "Go"}));
+
+        QVERIFY(open(0));
+        QTest::keyClicks(w->txtMessage, " now");
+        press(Qt::Key_Escape);
+        QVERIFY(m_closed == 2 && m_table.Alarms[0] == ALARMS[0]);
     }
 
     void removedAlarmWhileOpen_data()

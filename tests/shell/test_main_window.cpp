@@ -223,11 +223,11 @@ void TestMainWindow::startsAsFirstRunOrWithTheStoredSettings_data()
     QTest::addColumn<bool>("shown");
     QTest::addColumn<QPoint>("position");
     QTest::addColumn<QByteArray>("written");
-    QTest::newRow("first run") << QByteArray() << true << QPoint(5, 615)
+    QTest::newRow("first run") << QByteArray() << true << QPoint(5, 635)
                                << QByteArray("\"Olwen\",1,1,2,1,#FALSE#,\"CHARS\"\r\n");
     // The reserved field survives the save that the character search makes.
     QTest::newRow("later run") << QByteArray("\"olwen\",1,0,4,5,#TRUE#,\"CHARS\"\r\n") << false
-                               << QPoint(432, 320)
+                               << QPoint(448, 320)
                                << QByteArray("\"olwen\",1,0,4,5,#TRUE#,\"CHARS\"\r\n");
 }
 
@@ -549,6 +549,10 @@ void TestMainWindow::panelHeaderShowToggleAndHelp()
     window.mnuContents->trigger();
     QCOMPARE(m_f->platform.helpRequests,
              (QStringList{m_f->platform.guideFile, m_f->app.path() + "/horavox.hlp"}));
+    QVERIFY(m_f->platform.messageBoxes.isEmpty());
+    m_f->platform.helpOpens = false; // no program to show it: the user is told where it is
+    window.mnuContents->trigger();
+    QVERIFY(m_f->platform.messageBoxes.value(0).text.contains(m_f->app.path() + "/horavox.hlp"));
 }
 
 void TestMainWindow::agentSpeakCallsInOrder_data()
