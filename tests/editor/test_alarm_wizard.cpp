@@ -83,29 +83,23 @@ class TestAlarmWizard final : public QObject
     // buttons and days count as one stop.
     [[nodiscard]] QString tabChain() const
     {
-        const QList<std::pair<const QWidget*, QString>> names{
-            {w->txtAlarmTime, "time"},     {w->lblDate, "date"},       {w->MonthView2, "calendar"},
-            {w->lstAlarmAgents, "agents"}, {w->txtMessage, "message"}, {w->cmdOK, "OK"},
-            {w->cmdCancel, "Cancel"}};
+        QHash<const QWidget*, QString> names{
+            {w->txtAlarmTime, "time"},  {w->lblDate, "date"}, {w->lstAlarmAgents, "agents"},
+            {w->txtMessage, "message"}, {w->cmdOK, "OK"},     {w->cmdCancel, "Cancel"}};
+        for (int k = 0; k < 8; ++k) {
+            names[w->optDay[k]] = "day" + QString::number(k);
+            if (k < 6)
+                names[w->optWhen[k]] = "when" + QString::number(k);
+        }
         QStringList chain;
         const QWidget* first = QApplication::focusWidget();
-        for (int n = 0; n < 40; ++n) {
+        for (int n = 0; n < 40 && (n == 0 || QApplication::focusWidget() != first); ++n) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             const QWidget* at = QApplication::focusWidget();
-            QString name = "?";
-            for (const auto& [widget, word] : names)
-                if (at == widget || widget->isAncestorOf(at))
-                    name = word;
-            for (int k = 0; k < 8; ++k)
-                if (at == w->optDay[k])
-                    name = "day" + QString::number(k);
-            for (int k = 0; k < 6; ++k)
-                if (at == w->optWhen[k])
-                    name = "when" + QString::number(k);
+            const QString name =
+                w->MonthView2->isAncestorOf(at) ? "calendar" : names.value(at, "?");
             if (chain.isEmpty() || chain.last() != name)
                 chain << name;
-            if (at == first)
-                break;
         }
         return chain.join(' ');
     }

@@ -590,7 +590,7 @@ void TestMainWindow::agentSpeakCallsInOrder()
     // The character brings style bits 2 and 4; only bit 1 is the program's.
     const QStringList upToShow =
         QString("Unload CharacterID|Load CharacterID %1Olwen.acs|LanguageID 1033|Balloon.Style %2|"
-                "AutoPopupMenu False|MoveTo 5 615|Show")
+                "AutoPopupMenu False|MoveTo 5 635|Show")
             .arg(m_f->charsFolder())
             .arg(balloon == 0 ? 7 : 6)
             .split('|');
