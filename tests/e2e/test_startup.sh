@@ -24,7 +24,7 @@ start_pulse
 unknown=$(timeout 10 "$app/horavox" --no-such-option 2>&1) && fail "an unknown option was taken"
 echo "$unknown" | head -1
 grep -q "Unknown option 'no-such-option'" <<<"$unknown" || fail "--no-such-option gave: $unknown"
-[ "$(ls -A "$app")" = "chars horavox" ] || fail "files were written: $(ls -A "$app" | tr '\n' ' ')"
+[ "$(ls -A "$app" | tr '\n' ' ')" = "chars horavox " ] || fail "files were written: $(ls -A "$app")"
 
 echo "-- first run"
 app="$E2E_WORK/first"
