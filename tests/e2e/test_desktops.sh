@@ -89,33 +89,6 @@ done
 echo "bottom right above the panel: character at $position"
 # 128 pixels square, 5 pixels from the right edge and from the panel's top (768 - 40).
 [ "$position" = "891,595" ] || fail "the character stands at $position, not 891,595"
-sleep 8 # the time said, the character leaves
-
-# where_is WINDOW: the window's position on the screen, "X,Y".
-where_is() {
-    xdotool getwindowgeometry "$1" | awk '/Position:/ {print $2}'
-}
-xdotool windowmove "$main" 200 150
-sleep 0.5
-placed=$(where_is "$main")
-echo "main window at $placed"
-open_alarm_editor
-timeout 10 xdotool windowfocus --sync "$editor" || fail "the editor did not take the focus"
-xdotool key Escape
-wait_for_no_window '^ $' 5 || fail "Esc did not close the editor"
-main=$(wait_for_window '^Horavox - ' 10) || fail "the main window did not come back"
-sleep 0.5
-[ "$(where_is "$main")" = "$placed" ] ||
-    fail "after the editor the window is at $(where_is "$main"), not $placed"
-# Minimize, then Show: a second start brings the window forward.
-click_at "$main" 311 $((106 + menu_bar))
-wait_for_no_window '^Horavox - ' 5 || fail "Minimize did not hide the window"
-"$app/horavox" >"$E2E_WORK/second.log" 2>&1 || fail "the second copy failed"
-main=$(wait_for_window '^Horavox - ' 10) || fail "the window did not come back"
-sleep 0.5
-[ "$(where_is "$main")" = "$placed" ] ||
-    fail "after Minimize and Show the window is at $(where_is "$main"), not $placed"
-echo "the main window came back to $placed after the editor and after Minimize"
 stop_app
 
 echo "1 passed, 0 failed"
