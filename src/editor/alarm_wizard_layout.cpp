@@ -164,6 +164,10 @@ void frmAlarmWizard::buildLayout()
     MonthView2 = new QCalendarWidget(this);
     place(MonthView2, -3000, 495, 2670, 2310);
     MonthView2->setToolTip(QStringLiteral("Double-Click on the date the alarm should go off."));
+    // Three-letter day names are cut in a calendar this narrow; single letters and no week
+    // numbers are read whole at any scale.
+    MonthView2->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    MonthView2->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
     MonthView2->hide();
 }
 

@@ -152,19 +152,6 @@ private slots:
         QVERIFY(m_table.iAlarmCount == 4 && m_table.Alarms[3] == added && m_closed == 1);
     }
 
-    void weeklyWaitsForItsDay()
-    {
-        QVERIFY(open(0)); // daily: the day option "Daily" is chosen
-        // The time box has the focus with its text selected, so typing replaces the stored time.
-        QCOMPARE(QApplication::focusWidget(), w->txtAlarmTime);
-        QTest::keyClicks(w->txtAlarmTime, "6:45");
-        QTest::mouseClick(w->optWhen[2], Qt::LeftButton);
-        QCOMPARE(state(), "11011 ok1 kind2 day-1 frames01 date'' calendar0");
-        QTest::mouseClick(w->optDay[1], Qt::LeftButton);
-        QTest::mouseClick(w->cmdOK, Qt::LeftButton);
-        QVERIFY(m_table.Alarms[0] == tAlarm({"06:45", "Weekly", "Tues", "olwen", "Wake up"}));
-    }
-
     void datesRefuseThePastAndStayUnderYearly()
     {
         QVERIFY(open(-1));
@@ -303,31 +290,35 @@ private slots:
             QTest::keyClick(w->optWhen[kind], Qt::Key_Space);
         }
         w->txtAlarmTime->setFocus();
-        w->txtAlarmTime->setFocus();
         QCOMPARE(tabChain(), chain);
     }
 
     void makesAWeeklyAlarmWithTheKeyboardAlone()
     {
         QVERIFY(open(-1));
-        const auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+        const auto press = [](std::initializer_list<Qt::Key> keys) {
+            for (Qt::Key key : keys)
+                QTest::keyClick(QApplication::focusWidget(), key);
+        };
         QTest::keyClicks(w->txtAlarmTime, "6:45");
         // The arrows go round the schedule options by their places: Daily, Yearly, Last
-        // Weekday, Weekly.
-        for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right,
-                            Qt::Key_Space, Qt::Key_Tab, Qt::Key_Right, Qt::Key_Space, Qt::Key_Tab,
-                            Qt::Key_Down, Qt::Key_Tab})
-            press(key);
+        // Weekday, Weekly. A weekly alarm waits for its day.
+        press({Qt::Key_Tab, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right,
+               Qt::Key_Space});
+        QCOMPARE(state(), "11000 ok0 kind2 day-1 frames01 date'' calendar0");
+        press({Qt::Key_Tab, Qt::Key_Right, Qt::Key_Space, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Tab});
         QTest::keyClicks(QApplication::focusWidget(), "Go");
         QCOMPARE(state(), "11111 ok1 kind2 day1 frames01 date'' calendar0");
-        press(Qt::Key_Tab);
-        press(Qt::Key_Return); // on OK
+        press({Qt::Key_Tab, Qt::Key_Return}); // on OK
         QVERIFY(m_closed == 1 &&
                 m_table.Alarms[3] == tAlarm({"06:45", "Weekly", "Tues", "pim", "Go"}));
 
         QVERIFY(open(0));
+        // The time box has the focus with its text selected, so typing replaces the stored time.
+        QVERIFY(QApplication::focusWidget() == w->txtAlarmTime &&
+                w->txtAlarmTime->hasSelectedText());
         QTest::keyClicks(w->txtMessage, " now");
-        press(Qt::Key_Escape);
+        press({Qt::Key_Escape});
         QVERIFY(m_closed == 2 && m_table.Alarms[0] == ALARMS[0]);
     }
 
