@@ -39,7 +39,6 @@ void TestTimePhrase::speaksTheHourOnTheTwelveHourClock_data()
     QTest::newRow("morning") << 7 << 5 << "The time is, 7:05.";
     QTest::newRow("half past noon") << 12 << 30 << "The time is, 12:30.";
     QTest::newRow("one in the afternoon") << 13 << 0 << "The time is, 1:00.";
-    QTest::newRow("evening") << 19 << 5 << "The time is, 7:05.";
     QTest::newRow("last minute of the day") << 23 << 59 << "The time is, 11:59.";
 }
 
@@ -57,15 +56,12 @@ void TestTimePhrase::captionShowsShortDateAndTwelveHourTime_data()
     QTest::addColumn<QString>("caption");
     const QDate day(2026, 12, 5);
     QTest::newRow("midnight") << QDateTime(day, QTime(0, 0)) << "Horavox - 12/5/2026, 12:00:00 AM";
-    QTest::newRow("noon") << QDateTime(day, QTime(12, 0)) << "Horavox - 12/5/2026, 12:00:00 PM";
     QTest::newRow("morning") << QDateTime(day, QTime(9, 5, 7))
                              << "Horavox - 12/5/2026, 09:05:07 AM";
     QTest::newRow("afternoon") << QDateTime(day, QTime(13, 0, 1))
                                << "Horavox - 12/5/2026, 01:00:01 PM";
     QTest::newRow("last second of the year")
         << QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)) << "Horavox - 12/31/2026, 11:59:59 PM";
-    QTest::newRow("new year") << QDateTime(QDate(2027, 1, 1), QTime(0, 0, 0))
-                              << "Horavox - 1/1/2027, 12:00:00 AM";
 }
 
 void TestTimePhrase::captionShowsShortDateAndTwelveHourTime()
