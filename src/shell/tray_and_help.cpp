@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QWindow>
 
 #include "alarms/alarm_table.h"
 #include "editor/alarm_wizard.h"
@@ -37,15 +38,17 @@ void frmHoravox::setWindowShown(bool shown)
     const bool hideInTray = QSystemTrayIcon::isSystemTrayAvailable();
     if (!shown) {
         if (isVisible() && !isMinimized())
-            m_hiddenAt = pos();
+            m_hiddenAt = geometry().topLeft();
         if (hideInTray)
             hide();
         else
             showMinimized();
         return;
     }
-    if (m_hiddenAt && !isVisible())
-        move(*m_hiddenAt);
+    // Asked for outright, the place counts even when Qt thinks the window is there already (it
+    // was last placed by the window manager or the user), so the window manager keeps to it.
+    if (m_hiddenAt && !isVisible() && windowHandle())
+        windowHandle()->setPosition(*m_hiddenAt);
     showNormal();
     // A window the program brings up is the one the user deals with next.
     raise();

@@ -89,6 +89,27 @@ done
 echo "bottom right above the panel: character at $position"
 # 128 pixels square, 5 pixels from the right edge and from the panel's top (768 - 40).
 [ "$position" = "891,595" ] || fail "the character stands at $position, not 891,595"
+
+echo "-- the main window keeps its place"
+place() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {print x "," $4}'; }
+xdotool windowmove "$main" 200 150
+sleep 1
+before=$(place "$main")
+open_alarm_editor
+# Cancel, by its twips.
+click_at "$editor" $(((2805 + 1380) / 15)) $(((4110 + 157) / 15))
+main=$(wait_for_window '^Horavox - ' 10) || fail "Cancel did not bring the main window back"
+sleep 1
+echo "at $before; after the editor at $(place "$main")"
+[ "$(place "$main")" = "$before" ] || fail "after the editor the window stands at $(place "$main")"
+# Minimize; a second copy then brings the window back as Show does.
+click_at "$main" $(((45 + 4185 + 435) / 15)) $(((345 + 870 + 382) / 15 + menu_bar))
+wait_for_no_window '^Horavox - ' 3 || fail "Minimize did not hide the window"
+LC_ALL=en_US.UTF-8 "$app/horavox" >"$E2E_WORK/second.log" 2>&1 || fail "the second copy failed"
+main=$(wait_for_window '^Horavox - ' 5) || fail "the window did not come back"
+sleep 1
+echo "after Minimize and Show at $(place "$main")"
+[ "$(place "$main")" = "$before" ] || fail "after Minimize the window stands at $(place "$main")"
 stop_app
 
 echo "1 passed, 0 failed"
