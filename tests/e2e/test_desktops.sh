@@ -73,8 +73,13 @@ rm "$app/Settings.ini" # a first run: the window shows
 launch_app "$app"
 main=$(wait_for_window '^Horavox - ' 20) || fail "the main window did not show"
 sleep 1
-# The bottom-right position button, then Test.
+# A desktop of one colour, for what the balloon leaves undrawn to show as.
+/usr/bin/python3 -c 'from Xlib import display
+d = display.Display(); root = d.screen().root
+root.change_attributes(background_pixel=0x3070b0); root.clear_area(); d.sync()'
+# The bottom-right position button, the balloon on, then Test.
 click_at "$main" 267 96
+click_at "$main" 219 130
 click_at "$main" 245 185
 # The window manager puts the character's window in a frame of its own, deeper in the tree than
 # character_window looks: here it is the program's 128 x 128 window, at its place on the screen.
@@ -89,6 +94,25 @@ done
 echo "bottom right above the panel: character at $position"
 # 128 pixels square, 5 pixels from the right edge and from the panel's top (768 - 40).
 [ "$position" = "891,595" ] || fail "the character stands at $position, not 891,595"
+
+echo "-- the balloon without a compositor"
+balloon=
+for _ in $(seq 50); do
+    balloon=$(xwininfo -root -tree | awk '/"Horavox": \("horavox"/ && !/ 128x128\+/ {
+        split($(NF - 1), size, /[x+]/); if (size[1] > 100) print size[1], size[2], $NF }' |
+        tr '+' ' ' | head -1)
+    [ -n "$balloon" ] && break
+    sleep 0.1
+done
+[ -n "$balloon" ] || fail "no balloon"
+read -r width height left top <<<"$balloon"
+# Its window's corners, and the strip beside the tail, are the desktop's, not black.
+for corner in "$left+$top" "$((left + width - 1))+$top" "$((left + 2))+$((top + height - 2))"; do
+    /usr/bin/python3 "$E2E_DIR/grab.py" --area "1x1+$corner" "$E2E_WORK/corner.ppm"
+    colour=$(tail -c 3 "$E2E_WORK/corner.ppm" | od -An -tx1 | tr -d ' ')
+    echo "balloon ${width}x$height, at $corner: $colour"
+    [ "$colour" = 3070b0 ] || fail "the balloon's window shows $colour at $corner"
+done
 
 echo "-- the main window keeps its place"
 place() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {print x "," $4}'; }
