@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The notification areas of today's desktops. Where a StatusNotifierWatcher runs on the session
 # bus the program registers its item there; where an X notification area runs it docks an
-# XEmbed icon; with neither, its window stays within reach instead of hiding.
+# XEmbed icon; with neither, its window stays within reach instead of hiding. Under openbox with
+# a bottom panel, the character stands above the panel, its balloon's window is shaped to the
+# balloon (no compositor), and the main window keeps its place through the editor and Minimize.
 # Usage: test_desktops.sh HORAVOX CHARACTER_FOLDER
 HORAVOX=$1
 CHARACTERS=$2
