@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include "engine/runtime/agent_engine.h"
@@ -71,16 +73,48 @@ void endOnSignals(hv::shell::frmHoravox& window)
     sigaction(SIGHUP, &action, nullptr);
 }
 
+// --help and --version print and end here, before the clock starts or the first run is used
+// up; they need no display, so only a core application is made for them. Qt's own options
+// (-platform, -display, ...) are the GUI application's to take, so what is unknown here is
+// only reported once that has had its pick.
+void describeCommandLine(QCommandLineParser& parser)
+{
+    parser.setApplicationDescription(
+        QStringLiteral("A talking clock: an animated character says the time and your alarms."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+}
+
+void answerHelpOrVersion(int argc, char* argv[])
+{
+    QCoreApplication core(argc, argv);
+    QCommandLineParser parser;
+    describeCommandLine(parser);
+    parser.parse(QCoreApplication::arguments());
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")))
+        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    QCoreApplication::setApplicationName(QStringLiteral("Horavox"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(HORAVOX_VERSION));
+    answerHelpOrVersion(argc, argv);
+
     const bool choseXWayland = preferXWayland();
     QApplication app(argc, argv);
+    {
+        QCommandLineParser parser;
+        describeCommandLine(parser);
+        parser.process(app);
+    }
     // Programs started from here (browser, help viewer) get the user's session as it was.
     if (choseXWayland)
         qunsetenv("QT_QPA_PLATFORM");
-    QApplication::setApplicationName(QStringLiteral("Horavox"));
     // The program lives on in the tray with its window hidden; only Exit ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -142,8 +143,12 @@ frmAbout::frmAbout(platform::Platform& platform, QWidget* parent)
         link->setPalette(colours);
         link->setCursor(Qt::PointingHandCursor);
     }
-    for (QLabel* link : {lblCreditA, lblCreditB, lblCreditAEmail})
+    // The links that lead somewhere are reached by Tab after OK and opened by Enter or Space.
+    for (QLabel* link : {lblCreditA, lblCreditB, lblCreditAEmail}) {
         link->installEventFilter(this);
+        link->setFocusPolicy(Qt::StrongFocus);
+        link->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted blue; }"));
+    }
     Label1->setWordWrap(true);
     Label2->setWordWrap(true);
     connect(cmdOkay, &QPushButton::clicked, this, &QDialog::close);
@@ -171,9 +176,14 @@ void frmAbout::lblCreditAEmail_Click()
 
 bool frmAbout::eventFilter(QObject* watched, QEvent* event)
 {
-    // A label is clicked when the button is let go over it.
-    if (event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    // A label is clicked when the button is let go over it, or by a key while it has the focus.
+    const auto isKey = [event](int key) {
+        return event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == key;
+    };
+    const bool pressed = isKey(Qt::Key_Return) || isKey(Qt::Key_Enter) || isKey(Qt::Key_Space);
+    const bool released = event->type() == QEvent::MouseButtonRelease &&
+                          static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+    if (released || pressed) {
         if (watched == lblCreditA)
             lblCreditA_Click();
         else if (watched == lblCreditB)
@@ -181,7 +191,8 @@ bool frmAbout::eventFilter(QObject* watched, QEvent* event)
         else if (watched == lblCreditAEmail)
             lblCreditAEmail_Click();
     }
-    return QDialog::eventFilter(watched, event);
+    // Enter on a link opens it and does not also press OK.
+    return pressed || QDialog::eventFilter(watched, event);
 }
 
 void frmAbout::paintEvent(QPaintEvent* event)

@@ -6,6 +6,9 @@ namespace hv::agent {
 
 namespace {
 
+constexpr int CHARACTER_SIZE = 128;
+constexpr int MARGIN = 5;
+
 // std::nearbyint rounds in the default mode, to nearest with halves to even.
 int roundHalfEven(double value)
 {
@@ -14,21 +17,25 @@ int roundHalfEven(double value)
 
 } // namespace
 
-QPoint agentPosition(int position, QSize screen)
+QPoint agentPosition(int position, QRect workArea)
 {
-    const double w = screen.width();
-    const double h = screen.height();
+    const int left = workArea.x() + MARGIN;
+    const int top = workArea.y() + MARGIN;
+    // QRect's right() and bottom() are the last pixel inside, hence x + width.
+    const int right = workArea.x() + workArea.width() - MARGIN - CHARACTER_SIZE;
+    const int bottom = workArea.y() + workArea.height() - MARGIN - CHARACTER_SIZE;
     switch (position) {
     case 0:
-        return {5, 5};
+        return {left, top};
     case 1:
-        return {roundHalfEven(w - 160), 5};
+        return {right, top};
     case 2:
-        return {5, roundHalfEven(h - 153)};
+        return {left, bottom};
     case 3:
-        return {roundHalfEven(w - 160), roundHalfEven(h - 153)};
+        return {right, bottom};
     default:
-        return {roundHalfEven(w / 2 - 80), roundHalfEven(h / 2 - 64)};
+        return {roundHalfEven(workArea.x() + (workArea.width() - CHARACTER_SIZE) / 2.0),
+                roundHalfEven(workArea.y() + (workArea.height() - CHARACTER_SIZE) / 2.0)};
     }
 }
 

@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QPoint>
-#include <QSize>
+#include <QRect>
 
 namespace hv::agent {
 
 // Where the character stands for a position setting (0 top left, 1 top right, 2 bottom left,
-// 3 bottom right, 4 centre) on a screen of the given size in pixels. The corners keep
-// 160 x 153 pixels free for the character; the centre assumes 160 x 128. Halves round to even.
-[[nodiscard]] QPoint agentPosition(int position, QSize screen);
+// 3 bottom right, 4 centre) inside the desktop's work area (the screen without its panels), in
+// pixels. A character is 128 x 128 pixels; the corners leave it the same 5-pixel margin on each
+// side, and the centre puts its middle on the area's. Halves round to even.
+[[nodiscard]] QPoint agentPosition(int position, QRect workArea);
 
 } // namespace hv::agent

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -40,6 +41,20 @@ int indexOf(const std::array<QString, N>& words, const QString& word, std::size_
     return found == end ? -1 : int(found - words.begin());
 }
 
+// Where Tab enters a group of options: the chosen one, or the first.
+template <std::size_t N> QRadioButton* entry(const std::array<QRadioButton*, N>& options)
+{
+    const auto chosen = std::find_if(options.begin(), options.end(),
+                                     [](QRadioButton* b) { return b->isChecked(); });
+    return chosen == options.end() ? options.front() : *chosen;
+}
+
+template <std::size_t N>
+bool holdsFocus(const std::array<QRadioButton*, N>& options, const QWidget* focused)
+{
+    return std::find(options.begin(), options.end(), focused) != options.end();
+}
+
 } // namespace
 
 frmAlarmWizard::frmAlarmWizard(platform::Platform& platform, alarms::AlarmTable& table,
@@ -71,7 +86,7 @@ void frmAlarmWizard::connectControls()
             &frmAlarmWizard::MonthView2_DateDblClick);
     connect(txtAlarmTime, &QLineEdit::textChanged, this, &frmAlarmWizard::txtAlarmTime_Change);
     connect(txtMessage, &QLineEdit::textChanged, this, &frmAlarmWizard::txtMessage_Change);
-    connect(txtMessage, &QLineEdit::inputRejected, lblQuoteNote, &QLabel::show);
+    connect(txtMessage, &QLineEdit::textEdited, this, &frmAlarmWizard::dropQuotes);
     connect(cmdOK, &QPushButton::clicked, this, &frmAlarmWizard::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmAlarmWizard::cmdCancel_Click);
 
@@ -304,6 +319,20 @@ void frmAlarmWizard::txtAlarmTime_LostFocus()
     txtAlarmTime->setFocus();
 }
 
+void frmAlarmWizard::dropQuotes(const QString& typed)
+{
+    // The alarm file encloses each field in double quotes and has no escape for one inside:
+    // a typed or pasted quote is dropped, the rest of the text kept, and the note says why.
+    const bool hadQuote = typed.contains(u'"');
+    lblQuoteNote->setVisible(hadQuote);
+    if (!hadQuote)
+        return;
+    const int cursor = txtMessage->cursorPosition();
+    const int quotesBeforeCursor = int(typed.left(cursor).count(u'"'));
+    txtMessage->setText(QString(typed).remove(u'"'));
+    txtMessage->setCursorPosition(cursor - quotesBeforeCursor);
+}
+
 void frmAlarmWizard::txtMessage_Change()
 {
     bStepDone[4] = !txtMessage->text().trimmed().isEmpty();
@@ -363,6 +392,52 @@ void frmAlarmWizard::closeEvent(QCloseEvent* event)
 {
     emit closed();
     QWidget::closeEvent(event);
+}
+
+void frmAlarmWizard::keyPressEvent(QKeyEvent* event)
+{
+    // Outside a dialog a button takes only the space bar; Enter presses it too, and the date
+    // opens the calendar as a click does. Esc is Cancel.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && qobject_cast<QAbstractButton*>(focusWidget())) {
+        static_cast<QAbstractButton*>(focusWidget())->click();
+    } else if (enter && focusWidget() == lblDate) {
+        lblDate_Click();
+    } else if (event->key() == Qt::Key_Escape) {
+        cmdCancel_Click();
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+bool frmAlarmWizard::focusNextPrevChild(bool next)
+{
+    // Tab goes through the steps in their order, the calendar with the schedule it belongs to.
+    // A group of options is one stop, entered at its chosen option (the arrow keys move within
+    // it): Qt's own chain passes over a group whose options are all unchosen.
+    QWidget* const when = entry(optWhen);
+    QWidget* const day = entry(optDay);
+    const std::array<QWidget*, 9> stops{txtAlarmTime,   when,       MonthView2, lblDate,  day,
+                                        lstAlarmAgents, txtMessage, cmdOK,      cmdCancel};
+    QWidget* focused = focusWidget();
+    const auto holds = [&](QWidget* stop) {
+        if (stop == when)
+            return holdsFocus(optWhen, focused);
+        if (stop == day)
+            return holdsFocus(optDay, focused);
+        return stop == focused || stop->isAncestorOf(focused);
+    };
+    const int count = int(stops.size());
+    const auto found = std::find_if(stops.begin(), stops.end(), holds);
+    int at = found == stops.end() ? (next ? -1 : 0) : int(found - stops.begin());
+    for (int step = 0; step < count; ++step) {
+        at = (at + (next ? 1 : count - 1)) % count;
+        if (stops[at]->isVisible() && stops[at]->isEnabled()) {
+            stops[at]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return false;
 }
 
 void frmAlarmWizard::mouseMoveEvent(QMouseEvent* event)

@@ -55,7 +55,8 @@ public:
     std::array<QRadioButton*, 8> optDay{};
     QListWidget* lstAlarmAgents = nullptr;
     QLineEdit* txtMessage = nullptr;
-    // Says why a double quote typed or pasted into the message was refused.
+    // Says why a double quote typed or pasted into the message was dropped; shown until the next
+    // change that brings none.
     QLabel* lblQuoteNote = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
@@ -71,6 +72,8 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -88,6 +91,7 @@ private:
     void txtAlarmTime_GotFocus();
     void txtAlarmTime_LostFocus();
     void txtMessage_Change();
+    void dropQuotes(const QString& typed);
     void cmdOK_Click();
     void cmdCancel_Click();
 

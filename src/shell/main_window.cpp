@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include "alarms/alarm_file.h"
+#include "editor/alarm_wizard.h"
 #include "pictures/pictures.h"
 #include "platform/platform.h"
 #include "platform/twips.h"
@@ -72,7 +73,14 @@ frmHoravox::frmHoravox(platform::Platform& platform, engine::AgentControl& agent
     Form_Load();
 }
 
-frmHoravox::~frmHoravox() = default;
+frmHoravox::~frmHoravox()
+{
+    // The editor works on this window's table and lists, so it must not outlive them.
+    if (alarmWizard) {
+        alarmWizard->disconnect(this);
+        delete alarmWizard;
+    }
+}
 
 void frmHoravox::buildLayout()
 {

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QPointer>
 #include <QString>
 
@@ -281,6 +282,9 @@ private:
     ActivationSource m_nextActivation = ActivationSource::ProgramWindow;
 
     platform::Platform& m_platform;
+    // Where the window's client area stood when it was last hidden: some window managers place a
+    // window that shows again anew (under the pointer, in a corner), so it is put back there.
+    std::optional<QPoint> m_hiddenAt;
     // Set when records that could not be loaded could not be copied aside either: the alarm
     // file is then never written, so that nothing the user wrote is lost.
     bool m_alarmFileLocked = false;

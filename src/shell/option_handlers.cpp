@@ -22,7 +22,7 @@ void frmHoravox::mnuPos_Click(int index)
     mnuPos[index]->setChecked(true);
     optPos[index]->setChecked(true);
     iPosition = qint16(index);
-    const QPoint at = agent::agentPosition(index, m_platform.screenSize());
+    const QPoint at = agent::agentPosition(index, m_platform.workArea());
     iAgentX = qint16(at.x());
     iAgentY = qint16(at.y());
 }

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "agent/screen_position.h"
 #include "alarms/alarm_table.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
@@ -37,8 +38,9 @@ void frmHoravox::Form_Load()
         iPosition = 2;
         iInterval = 1;
         sAgentPath.clear();
-        iAgentX = 5;
-        iAgentY = qint16(m_platform.screenSize().height() - 153);
+        const QPoint at = agent::agentPosition(iPosition, m_platform.workArea());
+        iAgentX = qint16(at.x());
+        iAgentY = qint16(at.y());
     }
 
     LoadAlarms();

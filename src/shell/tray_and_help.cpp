@@ -1,10 +1,12 @@
 #include <QAction>
 #include <QCursor>
+#include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
+#include <QWindow>
 
 #include "alarms/alarm_table.h"
 #include "editor/alarm_wizard.h"
@@ -41,12 +43,18 @@ void frmHoravox::setWindowShown(bool shown)
     // to the task bar instead.
     const bool hideInTray = QSystemTrayIcon::isSystemTrayAvailable();
     if (!shown) {
+        if (isVisible() && !isMinimized())
+            m_hiddenAt = geometry().topLeft();
         if (hideInTray)
             hide();
         else
             showMinimized();
         return;
     }
+    // Asked for outright, the place counts even when Qt thinks the window is there already (it
+    // was last placed by the window manager or the user), so the window manager keeps to it.
+    if (m_hiddenAt && !isVisible() && windowHandle())
+        windowHandle()->setPosition(*m_hiddenAt);
     showNormal();
     // A window the program brings up is the one the user deals with next.
     raise();
@@ -110,7 +118,14 @@ void frmHoravox::mnuContents_Click()
     // A help file put into the application folder wins; otherwise the guide that comes with
     // the program.
     const QString helpFile = m_platform.applicationFolder() + QStringLiteral("/horavox.hlp");
-    m_platform.openHelp(QFileInfo(helpFile).isFile() ? helpFile : m_platform.userGuideFile());
+    const QString shown = QFileInfo(helpFile).isFile() ? helpFile : m_platform.userGuideFile();
+    if (!m_platform.openHelp(shown))
+        m_platform.messageBox(this,
+                              QStringLiteral("No program was found to show the user guide. It "
+                                             "is the file\n%1\nand opens in any web browser.")
+                                  .arg(QDir::toNativeSeparators(shown)),
+                              QStringLiteral("Horavox"), platform::MessageIcon::Exclamation,
+                              platform::MessageButtons::Ok);
 }
 
 } // namespace hv::shell

@@ -94,7 +94,7 @@ private slots:
     void opensOneDialogWithLinks_data()
     {
         QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("animation");
+        QTest::addColumn<bool>("animation"); // and the links followed by keyboard
         QTest::newRow("dialog box twice") << "Olwen.acs" << false;
         QTest::newRow("animation without a built-in character") << "robot.acs" << true;
     }
@@ -110,15 +110,21 @@ private slots:
         QVERIFY(first.size() == 1 && first[0]->isVisible());
         QCOMPARE(window.findChildren<frmAbout*>(), first);
         QVERIFY(!m_f->agent.log.join(' ').contains("Load"));
-        // The second author has no page yet: his label opens nothing.
+        first[0]->cmdOkay->setFocus();
+        // The second author has no page yet: his label opens nothing, and Tab passes it by.
         for (QLabel* link : {first[0]->lblCreditA, first[0]->lblCreditC, first[0]->lblCreditB,
                              first[0]->lblCreditAEmail}) {
-            QTest::mouseClick(link, Qt::LeftButton);
+            if (!animation)
+                QTest::mouseClick(link, Qt::LeftButton);
+            else if (link != first[0]->lblCreditC)
+                for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Return}) // from OK, one link after another
+                    QTest::keyClick(first[0]->focusWidget(), key);
             QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
         }
         QCOMPARE(m_f->platform.openedAddresses,
                  QStringList({"http://www.example.org/~dorrit/", "http://www.example.com/ilsabet/",
                               "mailto:dorrit@example.org?Subject=Horavox"}));
+        QVERIFY(first[0]->isVisible()); // Enter on a link does not also press OK
         // OK closes it for good; the next opening starts afresh.
         QTest::mouseClick(first[0]->cmdOkay, Qt::LeftButton);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

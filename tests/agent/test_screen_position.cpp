@@ -14,26 +14,32 @@ private slots:
 void TestScreenPosition::placesTheCharacter_data()
 {
     QTest::addColumn<int>("position");
-    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QRect>("workArea");
     QTest::addColumn<QPoint>("expected");
 
-    const QSize xga(1024, 768);
-    QTest::newRow("top left") << 0 << xga << QPoint(5, 5);
-    QTest::newRow("top right") << 1 << xga << QPoint(864, 5);
-    QTest::newRow("bottom left") << 2 << xga << QPoint(5, 615);
-    QTest::newRow("bottom right") << 3 << xga << QPoint(864, 615);
-    QTest::newRow("centre") << 4 << xga << QPoint(432, 320);
-    QTest::newRow("centre, halves down to even") << 4 << QSize(1025, 769) << QPoint(432, 320);
-    QTest::newRow("centre, halves up to even") << 4 << QSize(1027, 771) << QPoint(434, 322);
-    QTest::newRow("full HD bottom right") << 3 << QSize(1920, 1080) << QPoint(1760, 927);
+    // The character is 128 pixels square; every corner leaves it 5 pixels to the area's edges.
+    const QRect xga(0, 0, 1024, 768);
+    QTest::newRow("bottom right") << 3 << xga << QPoint(891, 635);
+    QTest::newRow("centre, halves down to even") << 4 << QRect(0, 0, 1025, 769) << QPoint(448, 320);
+    QTest::newRow("centre, halves up to even") << 4 << QRect(0, 0, 1027, 771) << QPoint(450, 322);
+    // Panels: 32 pixels at the bottom, 48 on the left, 24 at the top.
+    const QRect bottomPanel(0, 0, 1024, 736);
+    QTest::newRow("bottom right above a bottom panel") << 3 << bottomPanel << QPoint(891, 603);
+    QTest::newRow("centre above a bottom panel") << 4 << bottomPanel << QPoint(448, 304);
+    const QRect leftPanel(48, 0, 976, 768);
+    QTest::newRow("top left beside a left panel") << 0 << leftPanel << QPoint(53, 5);
+    QTest::newRow("centre beside a left panel") << 4 << leftPanel << QPoint(472, 320);
+    const QRect topPanel(0, 24, 1920, 1056);
+    QTest::newRow("top right under a top panel") << 1 << topPanel << QPoint(1787, 29);
+    QTest::newRow("bottom left under a top panel") << 2 << topPanel << QPoint(5, 947);
 }
 
 void TestScreenPosition::placesTheCharacter()
 {
     QFETCH(int, position);
-    QFETCH(QSize, screen);
+    QFETCH(QRect, workArea);
     QFETCH(QPoint, expected);
-    QCOMPARE(hv::agent::agentPosition(position, screen), expected);
+    QCOMPARE(hv::agent::agentPosition(position, workArea), expected);
 }
 
 QTEST_GUILESS_MAIN(TestScreenPosition)

@@ -56,11 +56,12 @@ void TestTimePhrase::captionShowsShortDateAndTwelveHourTime_data()
     QTest::addColumn<QString>("caption");
     const QDate day(2026, 12, 5);
     QTest::newRow("midnight") << QDateTime(day, QTime(0, 0)) << "Horavox - 12/5/2026, 12:00:00 AM";
-    QTest::newRow("noon") << QDateTime(day, QTime(12, 0)) << "Horavox - 12/5/2026, 12:00:00 PM";
     QTest::newRow("morning") << QDateTime(day, QTime(9, 5, 7))
                              << "Horavox - 12/5/2026, 09:05:07 AM";
     QTest::newRow("afternoon") << QDateTime(day, QTime(13, 0, 1))
                                << "Horavox - 12/5/2026, 01:00:01 PM";
+    QTest::newRow("last second of the year")
+        << QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)) << "Horavox - 12/31/2026, 11:59:59 PM";
 }
 
 void TestTimePhrase::captionShowsShortDateAndTwelveHourTime()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program speaking the time: Test brings the chosen character to each of the five
 # screen positions, the null sink's monitor hears the phrase, and the mouth moves while it is
-# spoken. Screenshots (PPM) go to $E2E_SHOTS when it is set.
+# spoken; after the sound server restarts, the next Test is heard again. Screenshots (PPM) go to
+# $E2E_SHOTS when it is set.
 # Usage: test_announcement.sh HORAVOX CHARACTER_FOLDER
 HORAVOX=$1
 CHARACTERS=$2
@@ -17,7 +18,7 @@ position_button=("219 62" "267 62" "219 96" "267 96" "243 79")
 test_button="245 185"
 
 names=("top left" "top right" "bottom left" "bottom right" "centre")
-expected=("5,5" "864,5" "5,615" "864,615" "432,320")
+expected=("5,5" "891,5" "5,635" "891,635" "448,320")
 for i in 0 1 2 3 4; do
     click_at "$main" ${position_button[$i]}
     click_at "$main" $test_button
@@ -68,5 +69,20 @@ awk -v l="$length" -v r="$rms" 'BEGIN { exit !(l >= 1.0 && l <= 15 && r >= 0.02)
 frames=$(md5sum "$shots"/speaking-*.ppm | awk '{print $1}' | sort -u | wc -l)
 echo "distinct pictures of the ${id#* } character while speaking: $frames"
 [ "$frames" -ge 6 ] || fail "the character hardly changed while speaking ($frames pictures)"
+
+echo "-- the sound server restarts"
+pulseaudio --kill
+for _ in $(seq 50); do pactl info >/dev/null 2>&1 || break; sleep 0.1; done
+pulseaudio --daemonize=yes --exit-idle-time=-1 -n -F "$XDG_RUNTIME_DIR/e2e.pa" \
+    --log-target=stderr 2>>"$E2E_WORK/pulse.log"
+for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+start_recording "$E2E_WORK/restarted.raw"
+click_at "$main" $test_button
+wait_for_character "$main" 10 >/dev/null || fail "no character after Test (restarted)"
+wait_for_no_character "$main" 30 || fail "the character did not leave (restarted)"
+rms=$(sox -t raw -r 22050 -e signed -b 16 -c 1 "$E2E_WORK/restarted.raw" -n stat 2>&1 |
+    awk '/^RMS +amplitude/ {print $3}')
+echo "Test after the restart: RMS $rms"
+awk -v r="$rms" 'BEGIN { exit !(r >= 0.01) }' || fail "mute after the sound server restarted"
 
 echo "1 passed, 0 failed"

@@ -1,14 +1,30 @@
 #!/usr/bin/env bash
 # The real program, started from a folder of its own: the first run shows the window with the
 # clock in its caption, closing the window writes Settings.ini and leaves the program running,
-# and with no audio device the program says so and ends without writing anything.
+# and with no audio device the program says so and ends without writing anything. --help and
+# --version answer and end before any of that.
 # Usage: test_startup.sh HORAVOX CHARACTER_FOLDER
 HORAVOX=$1
 CHARACTERS=$2
 . "$(dirname "$0")/e2e_common.sh"
 
+echo "-- --help and --version, with no display and nothing written"
+app="$E2E_WORK/asked"
+install_app "$app" "$CHARACTERS"
+help=$(timeout 10 "$app/horavox" --help) || fail "--help did not end well"
+echo "$help" | head -3
+grep -q '^Usage: .*horavox' <<<"$help" && grep -q -- '--version' <<<"$help" ||
+    fail "--help printed: $help"
+version=$(timeout 10 "$app/horavox" --version) || fail "--version did not end well"
+echo "$version"
+[ "$version" = "Horavox 2.01" ] || fail "--version printed: $version"
+
 start_x
 start_pulse
+unknown=$(timeout 10 "$app/horavox" --no-such-option 2>&1) && fail "an unknown option was taken"
+echo "$unknown" | head -1
+grep -q "Unknown option 'no-such-option'" <<<"$unknown" || fail "--no-such-option gave: $unknown"
+[ "$(ls -A "$app" | tr '\n' ' ')" = "chars horavox " ] || fail "files were written: $(ls -A "$app")"
 
 echo "-- first run"
 app="$E2E_WORK/first"

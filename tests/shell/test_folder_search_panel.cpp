@@ -59,7 +59,6 @@ void TestFolderSearchPanel::init()
     QVERIFY(panelInView());
     QCOMPARE(m_window->fraFindAgentPath->x(), 3);
     QVERIFY(m_window->fraMain->x() < -600);
-    QVERIFY(m_window->isWindowShown());
     m_fullHeight = m_window->height() + CUT_SHORT_BY;
 }
 
@@ -98,7 +97,6 @@ void TestFolderSearchPanel::okTakesTheHighlightedOrOpenFolder()
     QCOMPARE(m_window->fraMain->x(), 3);
     QCOMPARE(m_window->height(), m_fullHeight);
     QCOMPARE(m_window->lstAgents->count(), 2);
-    QCOMPARE(m_window->mnuAgent[1]->text(), QString("tock"));
     QVERIFY(m_f->platform.messageBoxes.isEmpty());
     QVERIFY(
         m_f->readFile(m_f->settingsPath()).endsWith(",\"" + folder("chars/").toUtf8() + "\"\r\n"));

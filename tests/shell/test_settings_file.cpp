@@ -22,10 +22,6 @@ void TestSettingsFile::writesTheExactLine_data()
 
     QTest::newRow("defaults before the folder is known")
         << SettingsRecord{} << QByteArray("\"Olwen\",1,1,2,1,#FALSE#,\"\"\r\n");
-    SettingsRecord windows;
-    windows.sAgentPath = QStringLiteral("C:\\WINDOWS\\chars\\");
-    QTest::newRow("first run on Windows")
-        << windows << QByteArray("\"Olwen\",1,1,2,1,#FALSE#,\"C:\\WINDOWS\\chars\\\"\r\n");
     const SettingsRecord chosen{
         QStringLiteral("Zoë"), 0, 0, 4, 6, true, QStringLiteral("/home/a, user/my chars/")};
     QTest::newRow("every field changed, folder with spaces")
@@ -47,7 +43,6 @@ void TestSettingsFile::takesWhatReadsWellFromDamagedFiles_data()
 
     const SettingsRecord defaults;
     QTest::newRow("empty") << QByteArray() << defaults;
-    QTest::newRow("only a newline") << QByteArray("\r\n") << defaults;
     QTest::newRow("binary noise") << QByteArray("\xff\xfe\x00\x01,,,\x80", 9) << defaults;
 
     SettingsRecord shortOne;

@@ -24,7 +24,7 @@ public:
     explicit FakePlatform(QString applicationFolder, QString windowsFolder = {});
 
     QDateTime clock;
-    QSize screen{1024, 768};
+    QRect screen{0, 0, 1024, 768};
     int audioOutputs = 1;
     QString otherFolder;
     QString guideFile = QStringLiteral("/usr/share/horavox/horavox.html");
@@ -34,6 +34,7 @@ public:
     QList<MessageBox> messageBoxes;
     QStringList openedAddresses;
     QStringList helpRequests;
+    bool helpOpens = true; // a program to show the help file is found
     int endRequests = 0;
 
     [[nodiscard]] QDateTime now() const override { return clock; }
@@ -41,13 +42,17 @@ public:
     [[nodiscard]] QString windowsFolder() const override { return m_windowsFolder; }
     [[nodiscard]] QString userGuideFile() const override { return guideFile; }
     [[nodiscard]] QString otherCharacterFolder() const override { return otherFolder; }
-    [[nodiscard]] QSize screenSize() const override { return screen; }
+    [[nodiscard]] QRect workArea() const override { return screen; }
     [[nodiscard]] int audioOutputCount() const override { return audioOutputs; }
     platform::MessageResult messageBox(QWidget* parent, const QString& text, const QString& title,
                                        platform::MessageIcon icon,
                                        platform::MessageButtons buttons) override;
     void openAddress(const QString& address) override { openedAddresses.append(address); }
-    void openHelp(const QString& helpFile) override { helpRequests.append(helpFile); }
+    bool openHelp(const QString& helpFile) override
+    {
+        helpRequests.append(helpFile);
+        return helpOpens;
+    }
     void endProgram() override { ++endRequests; }
 
 private:

@@ -1,9 +1,13 @@
 #include "engine/runtime/agent_engine.h"
 
 #include <random>
+#include <utility>
 
+#include <QCoreApplication>
+#include <QDebug>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
 
 #include "engine/acs/acs_model.h"
 #include "engine/runtime/frame_timer.h"
@@ -57,7 +61,26 @@ struct AgentEngine::Owned
 AgentEngine::AgentEngine(QObject* parent)
     : AgentControl(parent), m_owned(std::make_unique<Owned>()), m_timers(m_owned->timers),
       m_mixer(&m_owned->mixer), m_synthesizer(&m_owned->synthesizer), m_seed(std::random_device()())
-{}
+{
+    // Without its voice data the synthesizer fails every time; a character that moves its
+    // mouth in silence would leave the user guessing, so the user is told, once.
+    connect(m_synthesizer, &speech::Synthesizer::ready, this,
+            [this](const speech::Utterance& utterance) {
+                if (utterance.error.isEmpty() || std::exchange(m_toldNoVoice, true))
+                    return;
+                qWarning() << "no voice:" << utterance.error;
+                auto* box = new QMessageBox(
+                    QMessageBox::Warning, QCoreApplication::applicationName(),
+                    utterance.error +
+                        QStringLiteral("\n\nThe characters show their words in the balloon but "
+                                       "cannot say them. Installing the speech synthesizer's "
+                                       "voice data (the package espeak-ng-data) gives them "
+                                       "their voices."),
+                    QMessageBox::Ok);
+                box->setAttribute(Qt::WA_DeleteOnClose);
+                box->show();
+            });
+}
 
 AgentEngine::AgentEngine(TimerSource& timers, speech::AudioMixer* mixer,
                          speech::Synthesizer* synthesizer, quint32 seed, QObject* parent)

@@ -69,6 +69,7 @@ private:
     speech::Synthesizer* m_synthesizer = nullptr;
     quint32 m_seed = 0;
     int m_loads = 0;
+    bool m_toldNoVoice = false;
     int m_nextRequestId = 1;
     std::map<QString, LoadedCharacter*> m_characters;
     // Character files whose parsed form is kept; the program uses a few at most (the clock's

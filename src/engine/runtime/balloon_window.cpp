@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QBitmap>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
@@ -61,16 +62,24 @@ void BalloonWindow::place(QRect character, QRect screen)
     // From here on the geometry is in window coordinates.
     m_geometry.body.translate(-window.topLeft());
     m_geometry.tailTip -= window.topLeft();
+    // Without a compositor a translucent window shows black where nothing is drawn; the window
+    // is cut to the balloon's outline, border included, as the character's is to its picture.
+    QBitmap shape(window.size());
+    shape.fill(Qt::color0);
+    QPainter cut(&shape);
+    cut.setPen(QPen(Qt::color1, 1));
+    cut.setBrush(Qt::color1);
+    cut.drawPath(outline());
+    cut.end();
+    setMask(shape);
     update();
 }
 
-void BalloonWindow::paintEvent(QPaintEvent*)
+QPainterPath BalloonWindow::outline() const
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     const QRectF body = QRectF(m_geometry.body).adjusted(0.5, 0.5, -0.5, -0.5);
-    QPainterPath outline;
-    outline.addRoundedRect(body, CORNER_RADIUS, CORNER_RADIUS);
+    QPainterPath rounded;
+    rounded.addRoundedRect(body, CORNER_RADIUS, CORNER_RADIUS);
     const qreal rootY = m_geometry.above ? body.bottom() - 1 : body.top() + 1;
     const qreal rootX = std::clamp<qreal>(m_geometry.tailTip.x(), body.left() + TAIL_WIDTH,
                                           body.right() - TAIL_WIDTH);
@@ -79,10 +88,16 @@ void BalloonWindow::paintEvent(QPaintEvent*)
     tail.lineTo(m_geometry.tailTip);
     tail.lineTo(rootX + TAIL_WIDTH / 2.0, rootY);
     tail.closeSubpath();
-    outline = outline.united(tail);
+    return rounded.united(tail);
+}
+
+void BalloonWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(m_border, 1));
     painter.setBrush(m_fill);
-    painter.drawPath(outline);
+    painter.drawPath(outline());
 
     painter.setFont(m_font);
     painter.setPen(m_text);

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPainterPath>
 #include <QStringList>
 #include <QWidget>
 
@@ -32,6 +33,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The body and its tail, in window coordinates.
+    [[nodiscard]] QPainterPath outline() const;
+
     QFont m_font;
     QColor m_text;
     QColor m_fill;

@@ -1,6 +1,7 @@
 #include "engine/speech/audio_mixer.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QScopedValueRollback>
 #include <QThread>
@@ -79,14 +80,36 @@ void AudioMixer::startOutput()
 
 void AudioMixer::useSilentOutput(qint64 fromFrame)
 {
-    std::unique_ptr<AudioOutput> old = std::move(m_output);
+    if (!m_silent)
+        m_device = std::move(m_output);
     m_output = makeSilentOutput(m_clock);
     // A silent output always starts.
     [[maybe_unused]] const bool started = m_output->start();
     m_outputBase = fromFrame;
     m_silent = true;
-    // Last: destroying a device may run the event loop.
-    old.reset();
+}
+
+void AudioMixer::retryDevice()
+{
+    if (!m_device->start())
+        return;
+    m_output = std::move(m_device);
+    // Whatever the silent output still had queued counts as heard: the device starts afresh.
+    const std::lock_guard lock(m_mutex);
+    m_outputBase = m_written;
+    m_progressFrames = -1;
+    m_silent = false;
+}
+
+bool AudioMixer::deviceStalled(qint64 heard)
+{
+    const qint64 now = m_clock();
+    if (heard != m_progressFrames || m_sources.empty()) {
+        m_progressFrames = heard;
+        m_progressUs = now;
+        return false;
+    }
+    return now - m_progressUs >= MIXER_STALL_MS * 1000LL;
 }
 
 SourceId AudioMixer::play(const Pcm& pcm)
@@ -95,6 +118,7 @@ SourceId AudioMixer::play(const Pcm& pcm)
     {
         const std::lock_guard lock(m_mutex);
         id = m_nextId++;
+        m_soundStarted = m_soundStarted || m_sources.empty();
         m_sources.push_back({id, pcm, m_written});
     }
     // The first samples go out at once; an empty source is left to the next pump so that its
@@ -157,6 +181,14 @@ void AudioMixer::pump()
     const QScopedValueRollback guard(m_pumping, true);
     if (!m_silent && m_output->failed())
         useSilentOutput(m_written);
+    bool soundStarted = false;
+    {
+        const std::lock_guard lock(m_mutex);
+        soundStarted = std::exchange(m_soundStarted, false);
+    }
+    // Opening a stream may take a while: not under the lock the GUI thread takes.
+    if (soundStarted && m_silent && m_device)
+        retryDevice();
     std::vector<SourceId> done;
     bool rest = false;
     {
@@ -170,6 +202,11 @@ void AudioMixer::pump()
             m_resting = false;
         }
         m_heard = heardFrames();
+        if (!m_silent && deviceStalled(m_heard)) {
+            // Written but never heard: the stream went nowhere. The silent clock plays it out.
+            useSilentOutput(m_heard);
+            m_written = m_heard;
+        }
         done = takeHeardSources();
         rest = m_sources.empty() && !m_resting &&
                m_clock() - m_idleSinceUs >= MIXER_LINGER_MS * 1000LL;

@@ -44,6 +44,10 @@ inline constexpr int MIXER_PERIOD_MS = 20;
 // between close sounds avoids that wait, resting it spares an idle machine.
 inline constexpr int MIXER_LINGER_MS = 5000;
 
+// An output that hears nothing of what it was given for this long, in ms, is taken for lost. A
+// newly opened stream on a timer-driven sink may wait a couple of seconds for its first period.
+inline constexpr int MIXER_STALL_MS = 4000;
+
 // Mono signed 16-bit samples at MIXER_SAMPLE_RATE.
 using Pcm = QList<qint16>;
 // Identifies one playing source; 0 is never a valid id.
@@ -71,7 +75,7 @@ public:
     // Opens the stream; false when there is no device or it cannot be opened.
     [[nodiscard]] virtual bool start() = 0;
     // True once the stream has failed after start (device gone); the mixer then falls back to
-    // the silent clock.
+    // the silent clock, and calls start() again when the next sound begins.
     [[nodiscard]] virtual bool failed() const = 0;
     // Frames that can be written now without blocking.
     [[nodiscard]] virtual qint64 writableFrames() const = 0;
@@ -110,9 +114,12 @@ class AudioMixer final : public QObject
 public:
     // The default output; without a device, the silent output on the steady clock.
     explicit AudioMixer(QObject* parent = nullptr);
-    // Uses `output` (may be null); when it is null or does not start, or fails later, the mixer
-    // goes on with a silent output on `clock`. With Feeding::OwnThread the output is started,
-    // used and destroyed on the mixer's thread only, and `clock` is called from both threads.
+    // Uses `output` (may be null); when it is null or does not start, fails later, or plays
+    // nothing for MIXER_STALL_MS while sounds wait, the mixer goes on with a silent output on
+    // `clock`, so that every sound still finishes, and tries `output` again when a sound starts
+    // after a quiet spell (a sound server that has restarted is heard again). With
+    // Feeding::OwnThread the output is started, used and destroyed on the mixer's thread only, and
+    // `clock` is called from both threads.
     AudioMixer(std::unique_ptr<AudioOutput> output, MonotonicClock clock,
                Feeding feeding = Feeding::OwnThread, QObject* parent = nullptr);
     ~AudioMixer() override;
@@ -149,6 +156,9 @@ private:
 
     void startOutput();
     void useSilentOutput(qint64 fromFrame);
+    // Starts the output that was given up on again; from here on what it plays counts.
+    void retryDevice();
+    [[nodiscard]] bool deviceStalled(qint64 heard);
     // The rest take m_mutex first.
     [[nodiscard]] qint64 heardFrames() const;
     [[nodiscard]] std::vector<SourceId> takeHeardSources();
@@ -160,7 +170,10 @@ private:
     MonotonicClock m_clock;
     // Only the feeding thread touches these.
     std::unique_ptr<AudioOutput> m_output;
-    bool m_resting = false;  // the output is closed until a source is added
+    std::unique_ptr<AudioOutput> m_device; // the output given up on, while the silent one runs
+    qint64 m_progressFrames = -1;          // heard frames when they last moved on
+    qint64 m_progressUs = 0;               // and when
+    bool m_resting = false;                // the output is closed until a source is added
     bool m_pumping = false;  // a device that runs the event loop must not re-enter pump()
     qint64 m_outputBase = 0; // frames of earlier outputs, so the stream's frame count never resets
     std::unique_ptr<QThread> m_thread; // with Feeding::OwnThread
@@ -169,9 +182,10 @@ private:
     // Shared between the owner's thread and the feeding thread.
     mutable std::mutex m_mutex;
     std::atomic<bool> m_silent = false;
-    qint64 m_idleSinceUs = 0; // when the last source ended
-    qint64 m_written = 0;     // frames written in total
-    qint64 m_heard = 0;       // frames heard as of the last pump()
+    qint64 m_idleSinceUs = 0;    // when the last source ended
+    bool m_soundStarted = false; // a source was added while none played: the device may return
+    qint64 m_written = 0;        // frames written in total
+    qint64 m_heard = 0;          // frames heard as of the last pump()
     std::vector<Source> m_sources;
     SourceId m_nextId = 1;
 };

@@ -27,20 +27,15 @@ class DeviceOutput final : public AudioOutput
 public:
     bool start() override
     {
-        if (QMediaDevices::audioOutputs().isEmpty())
-            return false;
-        QAudioFormat format;
-        format.setSampleRate(MIXER_SAMPLE_RATE);
-        format.setChannelCount(1);
-        format.setSampleFormat(QAudioFormat::Int16);
-        m_sink = std::make_unique<QAudioSink>(QMediaDevices::defaultAudioOutput(), format);
+        m_written = 0;
+        m_restedFrames = 0;
         return open();
     }
     bool failed() const override
     {
         // Underrun is what an idle sink reports; only the other errors mean it is gone.
-        return m_sink->error() == QAudio::OpenError || m_sink->error() == QAudio::IOError ||
-               m_sink->error() == QAudio::FatalError;
+        return m_sink == nullptr || m_sink->error() == QAudio::OpenError ||
+               m_sink->error() == QAudio::IOError || m_sink->error() == QAudio::FatalError;
     }
     qint64 writableFrames() const override
     {
@@ -70,7 +65,16 @@ public:
 private:
     bool open()
     {
-        // Qt shrinks the buffer to what the server granted last time; ask again every time.
+        // A new sink on the default output each time: a sound server that has restarted since,
+        // or a default that has changed, is served by a sink made now, not by the last one.
+        m_sink.reset();
+        if (QMediaDevices::audioOutputs().isEmpty())
+            return false;
+        QAudioFormat format;
+        format.setSampleRate(MIXER_SAMPLE_RATE);
+        format.setChannelCount(1);
+        format.setSampleFormat(QAudioFormat::Int16);
+        m_sink = std::make_unique<QAudioSink>(QMediaDevices::defaultAudioOutput(), format);
         m_sink->setBufferSize(int(PERIOD_FRAMES * 2));
         m_io = m_sink->start();
         // With no server the sink fails right here and never signals it.
