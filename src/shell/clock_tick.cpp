@@ -12,7 +12,9 @@ namespace hv::shell {
 void frmHoravox::tmrClock_Timer()
 {
     const QDateTime now = m_platform.now();
-    setWindowTitle(clock::captionText(now, QLocale()));
+    const clock::HourClock hours =
+        quietTimes.twentyFourHour ? clock::HourClock::TwentyFour : clock::HourClock::Twelve;
+    setWindowTitle(clock::captionText(now, QLocale(), hours));
     if (bAgentBusy)
         return;
     if (!bSynchronized) {
@@ -29,7 +31,8 @@ void frmHoravox::tmrClock_Timer()
         bSynchronized = false;
         return;
     }
-    if (CheckAlarms(now) == alarms::TickStep::EndTick) {
+    if (HoldAlarmsWhileLocked(now) ||
+        CheckAlarms(NextAlarmMinute(now)) == alarms::TickStep::EndTick) {
         // A Test request waits for a later tick; until then the timer must not count as on the
         // minute when it is not, or every second would repeat the alarm on screen.
         if (bSpeakNow)
@@ -38,14 +41,14 @@ void frmHoravox::tmrClock_Timer()
     }
 
     const int minute = now.time().minute();
-    const QString phrase = clock::timePhrase(now.time().hour(), minute);
+    const QString phrase = clock::timePhrase(now.time().hour(), minute, hours);
     bool speak = false;
     if (bSpeakNow) {
         bSpeakNow = false;
         bSynchronized = bSavedSynchronized;
         speak = true;
     } else {
-        speak = clock::isAnnouncementMinute(iInterval, minute);
+        speak = clock::isAnnouncementMinute(iInterval, minute) && !AnnouncementQuiet(now);
     }
     if (!speak)
         return;

@@ -41,6 +41,7 @@ void frmHoravox::Form_Load()
         iAgentY = qint16(m_platform.screenSize().height() - 153);
     }
 
+    ReadQuietTimes();
     LoadAlarms();
 
     cSysTray1->show();
