@@ -7,7 +7,7 @@ apt-get update
 # The Qt packages bring the run-time parts too: the X11 platform plugin comes with libqt6gui6
 # and the multimedia plugins with libqt6multimedia6. espeak-ng-data holds the voices.
 DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-    g++ cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev \
+    g++ cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev libxcb1-dev \
     libespeak-ng-dev espeak-ng-data libsndfile1-dev fonts-dejavu-core fonts-wine fonts-liberation
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
