@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Quiet times of the real program, with the time announced every minute: no announcement while
-# a full-screen window is active (under a window manager), none while the desktop's
+# Quiet times of the real program, with the time announced every minute: no announcement in
+# quiet hours, none while a full-screen window is active (under a window manager), none while the desktop's
 # notification service on a private session bus reports Inhibited, and none while its screen
-# saver reports the lock, during which a due alarm waits and then rings once unlocked.
-# Silence and sound are measured on the null sink's monitor; the log says why it was quiet.
+# saver reports the lock, during which a due alarm waits and then rings once unlocked; the
+# caption is on the 24-hour clock. Silence and sound are measured on the null sink's monitor;
+# the log says why it was quiet.
 # Usage: test_quiet.sh HORAVOX CHARACTER_FOLDER
 HORAVOX=$1
 CHARACTERS=$2
@@ -26,12 +27,16 @@ wait_for_line "$E2E_WORK/desktop.out" '^ready$' 5 >/dev/null || fail "the deskto
 
 character=$(basename "$(ls "$app/chars"/*.acs | head -1)" .acs)
 printf '"%s",0,1,2,5,#FALSE#,"%s/chars/"\r\n' "$character" "$app" >"$app/Settings.ini"
-# The first minute boundary only puts the clock on the minute; the four after it are the cases.
+# The first minute boundary only puts the clock on the minute; the five after it are the cases.
 now=$(date +%s)
 sync=$((now - now % 60 + 60))
 [ $((sync - now)) -ge 20 ] || sync=$((sync + 60))
-full=$((sync + 60)) inhibited=$((sync + 120)) locked=$((sync + 180)) unlocked=$((sync + 240))
+hours=$((sync + 60)) full=$((sync + 120)) inhibited=$((sync + 180)) locked=$((sync + 240))
+unlocked=$((sync + 300))
 hhmm() { date -d "@$1" +%H:%M; }
+mkdir -p "$XDG_CONFIG_HOME/Horavox"
+printf '[General]\nPeriods=%s-%s\nTwentyFourHour=true\n' "$(hhmm $hours)" "$(hhmm $full)" \
+    >"$XDG_CONFIG_HOME/Horavox/Quiet Times.ini"
 printf '"%s","Daily","Daily","%s","Wake up now"\r\n' "$(hhmm $locked)" "$character" >"$app/Alarms.dat"
 sleep_until() {
     local left=$(($1 - $(date +%s)))
@@ -67,6 +72,11 @@ quiet_minute() {
     awk -v r="$rms" 'BEGIN { exit !(r < 0.002) }' || fail "the program was heard at $(hhmm "$1")"
 }
 
+echo "-- $(hhmm $hours): quiet hours $(hhmm $hours)-$(hhmm $full)"
+sleep_until $((hours + 20))
+expect_log 5 "no announcement at $(hhmm $hours) - quiet hours"
+quiet_minute $hours
+
 echo "-- $(hhmm $full): a full-screen window"
 sleep_until $((full + 20))
 expect_log 5 "no announcement at $(hhmm $full) - a full-screen window"
@@ -96,6 +106,12 @@ sleep_until $((unlocked + 20))
 rms=$(rms_of "$E2E_WORK/monitor.raw" $((unlocked - recorded)) 20)
 echo "sound RMS from $(date -d "@$unlocked" +%T): $rms"
 awk -v r="$rms" 'BEGIN { exit !(r >= 0.01) }' || fail "the alarm was not heard after the unlock"
+echo "-- the caption on the 24-hour clock"
+LC_ALL=en_US.UTF-8 timeout 10 "$app/horavox" >"$E2E_WORK/second.log" 2>&1 || fail "the second copy failed"
+main=$(wait_for_window '^Horavox - ' 5) || fail "the window did not come forward"
+caption=$(xdotool getwindowname "$main")
+echo "caption: $caption"
+[[ "$caption" =~ ,\ [0-2][0-9]:[0-5][0-9]:[0-5][0-9]$ ]] || fail "the caption is not on the 24-hour clock"
 grep -c '^Inhibited?$' "$E2E_WORK/desktop.out" | sed 's/^/questions of do-not-disturb: /'
 grep -c '^Locked?$' "$E2E_WORK/desktop.out" | sed 's/^/questions of the lock: /'
 
