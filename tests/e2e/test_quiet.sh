@@ -46,18 +46,6 @@ sleep_until() {
 launch_app "$app"
 start_recording "$E2E_WORK/monitor.raw"
 recorded=$(date +%s)
-/usr/bin/python3 "$E2E_DIR/full_screen_window.py" >"$E2E_WORK/window.out" 2>"$E2E_WORK/window.log" &
-window_pid=$!
-E2E_PIDS+=($window_pid)
-window=$(wait_for_line "$E2E_WORK/window.out" '^0x' 10) || fail "the full-screen window did not map"
-for _ in $(seq 100); do
-    xprop -root _NET_ACTIVE_WINDOW | grep -qi "${window#0x}" && break
-    sleep 0.05
-done
-xprop -root _NET_ACTIVE_WINDOW | grep -qi "${window#0x}" || fail "the window manager did not activate $window"
-xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN ||
-    fail "the window manager did not make $window full screen"
-echo "full-screen window $window is active"
 [ "$(date +%s)" -lt "$((sync - 1))" ] || fail "start-up took until the clock's first minute boundary"
 
 # expect_log SECONDS REGEX: the program's log says so within that many seconds.
@@ -76,6 +64,19 @@ echo "-- $(hhmm $hours): quiet hours $(hhmm $hours)-$(hhmm $full)"
 sleep_until $((hours + 20))
 expect_log 5 "no announcement at $(hhmm $hours) - quiet hours"
 quiet_minute $hours
+# A full-screen window, made so by the window manager and active.
+/usr/bin/python3 "$E2E_DIR/full_screen_window.py" >"$E2E_WORK/window.out" 2>"$E2E_WORK/window.log" &
+window_pid=$!
+E2E_PIDS+=($window_pid)
+window=$(wait_for_line "$E2E_WORK/window.out" '^0x' 10) || fail "the full-screen window did not map"
+for _ in $(seq 100); do
+    xprop -root _NET_ACTIVE_WINDOW | grep -qi "${window#0x}" && break
+    sleep 0.05
+done
+xprop -root _NET_ACTIVE_WINDOW | grep -qi "${window#0x}" || fail "the window manager did not activate $window"
+xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN ||
+    fail "the window manager did not make $window full screen"
+echo "full-screen window $window is active"
 
 echo "-- $(hhmm $full): a full-screen window"
 sleep_until $((full + 20))
