@@ -46,8 +46,6 @@ sleep_until() {
 launch_app "$app"
 start_recording "$E2E_WORK/monitor.raw"
 recorded=$(date +%s)
-wait_for_window '^Horavox$' 20 >/dev/null || fail "the program's tray icon did not show"
-[ "$(date +%s)" -lt "$((sync - 1))" ] || fail "start-up took until the clock's first minute boundary"
 
 # expect_log SECONDS REGEX: the program's log says so within that many seconds.
 expect_log() {
