@@ -8,7 +8,7 @@ apt-get update
 # and the multimedia plugins with libqt6multimedia6. espeak-ng-data holds espeak-ng's voices;
 # flite's English voices are inside its libraries (flite1-dev).
 DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-    g++ cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev \
+    g++ cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev libxcb1-dev \
     libespeak-ng-dev espeak-ng-data flite1-dev libsndfile1-dev fonts-dejavu-core fonts-wine fonts-liberation
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release

@@ -8,16 +8,16 @@ cd "$(dirname "$0")/.."
 
 apt-get update
 # Line by line: the build with its libraries and the windows' fonts, the benchmarks (with the
-# speech recogniser of the understanding benchmark), the
-# sanitizer build, the end-to-end tests' X server, tray, window and D-Bus tools (xwininfo is in
-# x11-utils) and the wall clock they move, the Debian package's tools (CPack needs file and
-# dpkg-shlibdeps; its test makes a Debian root), and the sound server and recorder.
+# speech recogniser of the understanding benchmark), the sanitizer build, the end-to-end tests'
+# X server, tray, window manager, window and D-Bus tools (xwininfo is in x11-utils) and the wall
+# clock they move, the Debian package's tools (CPack needs file and dpkg-shlibdeps; its test
+# makes a Debian root), and the sound server and recorder.
 DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-    g++ cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev \
+    g++ cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev libxcb1-dev \
     libespeak-ng-dev espeak-ng-data espeak-ng flite1-dev libsndfile1-dev fonts-dejavu-core fonts-wine fonts-liberation zlib1g-dev \
     libbenchmark-dev pocketsphinx pocketsphinx-en-us \
     clang clang-format libclang-rt-14-dev \
-    xvfb trayer xdotool x11-utils python3-xlib dbus-daemon python3-dbus python3-gi libglib2.0-bin \
+    xvfb trayer openbox xdotool x11-utils python3-xlib dbus-daemon python3-dbus python3-gi libglib2.0-bin \
     faketime \
     dpkg-dev file debootstrap \
     pulseaudio pulseaudio-utils sox

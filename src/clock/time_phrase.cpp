@@ -4,8 +4,13 @@
 
 namespace hv::clock {
 
-QString timePhrase(int hour, int minute)
+QString timePhrase(int hour, int minute, HourClock hourClock)
 {
+    if (hourClock == HourClock::TwentyFour) {
+        return QStringLiteral("The time is, %1:%2.")
+            .arg(hour, 2, 10, QLatin1Char('0'))
+            .arg(minute, 2, 10, QLatin1Char('0'));
+    }
     const int hour12 = hour % 12 == 0 ? 12 : hour % 12;
     return QStringLiteral("The time is, %1:%2.").arg(hour12).arg(minute, 2, 10, QLatin1Char('0'));
 }
@@ -30,11 +35,13 @@ bool isAnnouncementMinute(int interval, int minute)
     }
 }
 
-QString captionText(const QDateTime& now, const QLocale& locale)
+QString captionText(const QDateTime& now, const QLocale& locale, HourClock hourClock)
 {
     // "Ap" is the 12-hour clock with the locale's own AM and PM texts, unchanged in case.
+    const QString timeFormat = hourClock == HourClock::TwentyFour ? QStringLiteral("HH:mm:ss")
+                                                                  : QStringLiteral("hh:mm:ss Ap");
     return QStringLiteral("Horavox - ") + shortDateText(now.date(), locale) + QStringLiteral(", ") +
-           locale.toString(now.time(), QStringLiteral("hh:mm:ss Ap"));
+           locale.toString(now.time(), timeFormat);
 }
 
 } // namespace hv::clock

@@ -47,6 +47,12 @@ public:
     // The primary screen without the desktop's panels, in logical pixels.
     [[nodiscard]] virtual QRect workArea() const = 0;
     [[nodiscard]] virtual int audioOutputCount() const = 0;
+    // The file of the Quiet Times choices, in the per-user configuration folder.
+    [[nodiscard]] virtual QString quietTimesFile() const = 0;
+    // What the desktop says of the user being busy; each is false when it cannot tell.
+    [[nodiscard]] virtual bool notificationsInhibited() const = 0;
+    [[nodiscard]] virtual bool activeWindowFullScreen() const = 0;
+    [[nodiscard]] virtual bool screenLocked() const = 0;
 
     // A modal message box; returns the button the user pressed.
     virtual MessageResult messageBox(QWidget* parent, const QString& text, const QString& title,

@@ -19,6 +19,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include "platform/desktop_queries.h"
 #include "platform/install_layout.h"
 
 namespace hv::platform {
@@ -102,6 +103,27 @@ QRect QtPlatform::workArea() const
 int QtPlatform::audioOutputCount() const
 {
     return int(QMediaDevices::audioOutputs().size());
+}
+
+QString QtPlatform::quietTimesFile() const
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Horavox/Quiet Times.ini");
+}
+
+bool QtPlatform::notificationsInhibited() const
+{
+    return desktopNotificationsInhibited();
+}
+
+bool QtPlatform::activeWindowFullScreen() const
+{
+    return desktopActiveWindowFullScreen();
+}
+
+bool QtPlatform::screenLocked() const
+{
+    return desktopScreenLocked();
 }
 
 MessageResult QtPlatform::messageBox(QWidget* parent, const QString& text, const QString& title,

@@ -19,6 +19,10 @@ public:
     [[nodiscard]] QString otherCharacterFolder() const override;
     [[nodiscard]] QRect workArea() const override;
     [[nodiscard]] int audioOutputCount() const override;
+    [[nodiscard]] QString quietTimesFile() const override;
+    [[nodiscard]] bool notificationsInhibited() const override;
+    [[nodiscard]] bool activeWindowFullScreen() const override;
+    [[nodiscard]] bool screenLocked() const override;
     MessageResult messageBox(QWidget* parent, const QString& text, const QString& title,
                              MessageIcon icon, MessageButtons buttons) override;
     void openAddress(const QString& address) override;

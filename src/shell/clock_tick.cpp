@@ -13,7 +13,9 @@ namespace hv::shell {
 void frmHoravox::tmrClock_Timer()
 {
     const QDateTime now = m_platform.now();
-    setWindowTitle(clock::captionText(now, QLocale()));
+    const clock::HourClock hours =
+        quietTimes.twentyFourHour ? clock::HourClock::TwentyFour : clock::HourClock::Twelve;
+    setWindowTitle(clock::captionText(now, QLocale(), hours));
     if (bAgentBusy)
         return;
     const qint64 nowMinute = clock::minuteOf(now);
@@ -36,8 +38,10 @@ void frmHoravox::tmrClock_Timer()
     bool endTick = false;
     for (const qint64 minute : steps.alarmMinutes) {
         m_checkedUpTo = minute;
-        if (CheckAlarms(clock::startOfMinute(minute), minute == nowMinute) ==
-            alarms::TickStep::EndTick)
+        const QDateTime at = clock::startOfMinute(minute);
+        // Behind a locked screen a due alarm waits, and rings once the screen is unlocked.
+        if (HoldAlarmsWhileLocked(at) ||
+            CheckAlarms(NextAlarmMinute(at), minute == nowMinute) == alarms::TickStep::EndTick)
             endTick = true;
     }
     // Test pressed in a minute already checked: the alarm on screen is what it says.
@@ -57,11 +61,12 @@ void frmHoravox::tmrClock_Timer()
         speak = true;
     } else {
         // The minute the clock comes onto the minute stays silent.
-        speak = steps.newMinute && !synchronising && clock::isAnnouncementMinute(iInterval, minute);
+        speak = steps.newMinute && !synchronising &&
+                clock::isAnnouncementMinute(iInterval, minute) && !AnnouncementQuiet(now);
     }
     if (!speak)
         return;
-    const QString phrase = clock::timePhrase(now.time().hour(), minute);
+    const QString phrase = clock::timePhrase(now.time().hour(), minute, hours);
 
     // An alarm whose character was released meanwhile (an alarm test or the About scene took
     // its place) is over: the clock speaks as usual again.

@@ -206,6 +206,8 @@ void frmHoravox::buildMenus()
                  QStringLiteral("Every &15 Minutes"), QStringLiteral("Every 1&0 Minutes"),
                  QStringLiteral("Every &5 Minutes"), QStringLiteral("Every &Minute"),
                  QStringLiteral("&Never")});
+    mnuOptions->addSeparator();
+    mnuQuietTimes = mnuOptions->addAction(QStringLiteral("&Quiet Times..."));
 
     mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuContents = mnuHelp->addAction(QStringLiteral("&Contents"));
@@ -265,6 +267,7 @@ void frmHoravox::connectControls()
     connect(mnuExit, &QAction::triggered, this, &frmHoravox::mnuExit_Click);
     connect(mnuShow, &QAction::triggered, this, &frmHoravox::mnuShow_Click);
     connect(mnuContents, &QAction::triggered, this, &frmHoravox::mnuContents_Click);
+    connect(mnuQuietTimes, &QAction::triggered, this, &frmHoravox::mnuQuietTimes_Click);
     connect(cSysTray1, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::Trigger)

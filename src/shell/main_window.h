@@ -11,6 +11,7 @@
 #include "alarms/alarm_check.h"
 #include "alarms/alarm_table.h"
 #include "engine/control/agent_control.h"
+#include "quiet/quiet_rules.h"
 
 class QAction;
 class QComboBox;
@@ -34,6 +35,9 @@ class frmAbout;
 }
 namespace hv::editor {
 class frmAlarmWizard;
+}
+namespace hv::quiet {
+class QuietTimesDialog;
 }
 
 namespace hv::shell {
@@ -125,6 +129,7 @@ public:
     QMenu* mnuAlarms = nullptr;
     std::array<QAction*, 2> mnuAlarmsOpt{};
     std::array<QAction*, 7> mnuInterval{};
+    QAction* mnuQuietTimes = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuContents = nullptr;
     QMenu* mnuAbout = nullptr;
@@ -226,6 +231,21 @@ public:
     void ShowAlarmCharacter(const QString& agentName);
     void EndAlarmOnScreen();
 
+    // --- quiet times (quiet_times.cpp) ---
+    quiet::QuietTimes quietTimes;
+    // Minutes in which an alarm was due while the screen was locked, oldest first; they ring
+    // one a minute once it is unlocked.
+    QList<QDateTime> heldAlarmMinutes;
+    QPointer<quiet::QuietTimesDialog> quietDialog;
+    void ReadQuietTimes();
+    void mnuQuietTimes_Click();
+    // True while the screen is locked and alarms wait: the tick ends without alarms or speech.
+    [[nodiscard]] bool HoldAlarmsWhileLocked(const QDateTime& now);
+    // The minute whose alarm the tick checks: a held one first, now's otherwise.
+    [[nodiscard]] QDateTime NextAlarmMinute(const QDateTime& now);
+    // Whether a due announcement at now is kept back; says why in the log.
+    [[nodiscard]] bool AnnouncementQuiet(const QDateTime& now);
+
     // --- characters (agent_speak.cpp, character_list.cpp) ---
     void AgentSpeak(const QString& text);
     // The character that says an alarm naming agentName: that one when its file is here,
@@ -270,6 +290,7 @@ private:
     void connectControls();
     void watchActivationSource();
     void setWindowHeight(int twips);
+    void HoldAlarmDueAt(const QDateTime& minute);
 
     // Where the next activation of this window comes from. The sound-device check runs when
     // the window is shown or the user comes back to it from another window of the program,

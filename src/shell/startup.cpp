@@ -43,6 +43,7 @@ void frmHoravox::Form_Load()
         iAgentY = qint16(at.y());
     }
 
+    ReadQuietTimes();
     LoadAlarms();
 
     cSysTray1->show();

@@ -10,8 +10,8 @@ class TestTimePhrase final : public QObject
 private slots:
     void init();
     void cleanup();
-    void speaksTheHourOnTheTwelveHourClock_data();
-    void speaksTheHourOnTheTwelveHourClock();
+    void speaksTheHourOnEitherClock_data();
+    void speaksTheHourOnEitherClock();
     void captionShowsShortDateAndTwelveHourTime_data();
     void captionShowsShortDateAndTwelveHourTime();
 
@@ -30,24 +30,27 @@ void TestTimePhrase::cleanup()
     QLocale::setDefault(m_savedLocale);
 }
 
-void TestTimePhrase::speaksTheHourOnTheTwelveHourClock_data()
+void TestTimePhrase::speaksTheHourOnEitherClock_data()
 {
     QTest::addColumn<int>("hour");
     QTest::addColumn<int>("minute");
-    QTest::addColumn<QString>("phrase");
-    QTest::newRow("midnight") << 0 << 0 << "The time is, 12:00.";
-    QTest::newRow("morning") << 7 << 5 << "The time is, 7:05.";
-    QTest::newRow("half past noon") << 12 << 30 << "The time is, 12:30.";
-    QTest::newRow("one in the afternoon") << 13 << 0 << "The time is, 1:00.";
-    QTest::newRow("last minute of the day") << 23 << 59 << "The time is, 11:59.";
+    // The time said on the 12-hour and on the 24-hour clock.
+    QTest::addColumn<QStringList>("said");
+    QTest::newRow("midnight") << 0 << 0 << QStringList{"12:00", "00:00"};
+    QTest::newRow("morning") << 7 << 5 << QStringList{"7:05", "07:05"};
+    QTest::newRow("half past noon") << 12 << 30 << QStringList{"12:30", "12:30"};
+    QTest::newRow("one in the afternoon") << 13 << 0 << QStringList{"1:00", "13:00"};
+    QTest::newRow("last minute of the day") << 23 << 59 << QStringList{"11:59", "23:59"};
 }
 
-void TestTimePhrase::speaksTheHourOnTheTwelveHourClock()
+void TestTimePhrase::speaksTheHourOnEitherClock()
 {
     QFETCH(int, hour);
     QFETCH(int, minute);
-    QFETCH(QString, phrase);
-    QCOMPARE(hv::clock::timePhrase(hour, minute), phrase);
+    QFETCH(QStringList, said);
+    QCOMPARE(hv::clock::timePhrase(hour, minute), "The time is, " + said[0] + ".");
+    QCOMPARE(hv::clock::timePhrase(hour, minute, hv::clock::HourClock::TwentyFour),
+             "The time is, " + said[1] + ".");
 }
 
 void TestTimePhrase::captionShowsShortDateAndTwelveHourTime_data()

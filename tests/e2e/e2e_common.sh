@@ -6,6 +6,8 @@ E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 unset DISPLAY XAUTHORITY PULSE_SERVER XDG_RUNTIME_DIR DBUS_SESSION_BUS_ADDRESS
 
 E2E_WORK=$(mktemp -d)
+# The program's own per-user choices (its Quiet Times) start afresh, whatever the user has.
+export XDG_CONFIG_HOME="$E2E_WORK/config"
 E2E_PIDS=()
 
 e2e_cleanup() {

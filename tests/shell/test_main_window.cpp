@@ -3,7 +3,9 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCalendarWidget>
+#include <QCheckBox>
 #include <QDebug>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -11,6 +13,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -26,6 +29,7 @@
 #include "about/about_dialog.h"
 #include "editor/alarm_wizard.h"
 #include "platform/qt_platform.h"
+#include "quiet_dialog/quiet_times_dialog.h"
 #include "shell/dialog_font.h"
 #include "window_fixture.h"
 
@@ -183,6 +187,9 @@ private slots:
     void firedAlarmsMoveOnOrGo_data();
     void firedAlarmsMoveOnOrGo();
     void startUpReportsMissedAndUnreadAlarms();
+    void quietTimesKeepAnnouncementsNotAlarms_data();
+    void quietTimesKeepAnnouncementsNotAlarms();
+    void quietTimesDialogKeepsItsOwnFile();
 
 private:
     frmHoravox& start(const QStringList& characters = {"Olwen.acs"});
@@ -1128,6 +1135,72 @@ void TestMainWindow::startUpReportsMissedAndUnreadAlarms()
     QCOMPARE(boxes[0].title + '|' + boxes[1].title, "Alarms Not Loaded|2 Missed Alarm(s)!");
     QCOMPARE(m_f->readFile(m_f->app.path() + "/Alarms not loaded.dat"), aside);
     QVERIFY(boxes[0].text.contains("Alarms not loaded.dat"));
+}
+
+void TestMainWindow::quietTimesKeepAnnouncementsNotAlarms_data()
+{
+    // The Quiet Times file at start-up and what the desktop reports until 23:01: d do not
+    // disturb, f full screen, l locked. Spoken at 22:59, 23:00 (an alarm), 23:01 (another).
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("desktop");
+    QTest::addColumn<QStringList>("spoken");
+    const QStringList alarms{"", "Bedtime", "Lights out", "Lights out"};
+    const QStringList talking = QStringList{"The time is, 10:59."} + alarms.mid(1);
+    QTest::newRow("no file") << QByteArray() << "" << talking;
+    QTest::newRow("24-hour voice") << QByteArray("TwentyFourHour=true") << ""
+                                   << QStringList{"The time is, 22:59."} + alarms.mid(1);
+    QTest::newRow("quiet hours") << QByteArray("Periods=\"20:00-23:59, 6:00-7:00\"") << ""
+                                 << alarms;
+    QTest::newRow("do not disturb") << QByteArray() << "d" << alarms;
+    QTest::newRow("full screen") << QByteArray() << "f" << alarms;
+    QTest::newRow("do not disturb ignored")
+        << QByteArray("FollowDoNotDisturb=false") << "d" << talking;
+    QTest::newRow("lock ignored") << QByteArray("QuietWhenFullScreenOrLocked=false") << "l"
+                                  << talking;
+    // The alarms wait for the unlock and then ring one a minute, oldest first.
+    QTest::newRow("locked") << QByteArray() << "l" << QStringList{"", "", "Bedtime", "Lights out"};
+}
+
+void TestMainWindow::quietTimesKeepAnnouncementsNotAlarms()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, desktop);
+    QFETCH(QStringList, spoken);
+    m_f->writeFile(m_f->platform.quietTimesFile(), "[General]\n" + file + "\n");
+    m_f->writeFile(m_f->alarmsPath(), "\"23:00\",\"Daily\",\"Daily\",\"olwen\",\"Bedtime\"\r\n"
+                                      "\"23:01\",\"Daily\",\"Daily\",\"olwen\",\"Lights out\"\r\n");
+    m_f->writeFile(m_f->settingsPath(), "\"Olwen\",0,1,2,5,#FALSE#,\"\"\r\n");
+    start();
+    QCOMPARE(synchronise(at(22, 57, 59)), at(22, 58));
+    m_f->platform.doNotDisturb = desktop == "d";
+    m_f->platform.fullScreen = desktop == "f";
+    m_f->platform.locked = desktop == "l";
+    QStringList heard;
+    for (int minute = 59; minute <= 62; ++minute) {
+        m_f->platform.locked = m_f->platform.locked && minute < 61;
+        heard.append(tickAt(at(22, 0).addSecs(60 * minute)));
+    }
+    QCOMPARE(heard, spoken);
+    QCOMPARE(m_window->windowTitle().endsWith(" PM"), !file.startsWith("TwentyFour"));
+}
+
+void TestMainWindow::quietTimesDialogKeepsItsOwnFile()
+{
+    frmHoravox& window = start();
+    const QByteArray settings = m_f->readFile(m_f->settingsPath());
+    const QList<QAction*> items = window.mnuOptions->actions();
+    QVERIFY(items.value(items.size() - 2)->isSeparator());
+    QCOMPARE(items.last(), window.mnuQuietTimes);
+    window.mnuQuietTimes->trigger();
+    window.quietDialog->txtPeriods->setText("22:00-24:00");
+    QVERIFY(!window.quietDialog->buttons->button(QDialogButtonBox::Ok)->isEnabled());
+    window.quietDialog->txtPeriods->setText("22:00-7:00");
+    window.quietDialog->chkTwentyFourHour->click();
+    window.quietDialog->buttons->button(QDialogButtonBox::Ok)->click();
+    QVERIFY(m_f->readFile(m_f->platform.quietTimesFile()).contains("Periods=22:00-07:00"));
+    tickAt(at(14, 5));
+    QCOMPARE(window.windowTitle(), QString("Horavox - 12/5/2026, 14:05:00"));
+    QCOMPARE(m_f->readFile(m_f->settingsPath()), settings);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -36,6 +36,10 @@ public:
     QStringList helpRequests;
     bool helpOpens = true; // a program to show the help file is found
     int endRequests = 0;
+    // What the desktop reports.
+    bool doNotDisturb = false;
+    bool fullScreen = false;
+    bool locked = false;
 
     [[nodiscard]] QDateTime now() const override { return clock; }
     [[nodiscard]] QString applicationFolder() const override { return m_applicationFolder; }
@@ -44,6 +48,13 @@ public:
     [[nodiscard]] QString otherCharacterFolder() const override { return otherFolder; }
     [[nodiscard]] QRect workArea() const override { return screen; }
     [[nodiscard]] int audioOutputCount() const override { return audioOutputs; }
+    [[nodiscard]] QString quietTimesFile() const override
+    {
+        return m_applicationFolder + QStringLiteral("/Quiet Times.ini");
+    }
+    [[nodiscard]] bool notificationsInhibited() const override { return doNotDisturb; }
+    [[nodiscard]] bool activeWindowFullScreen() const override { return fullScreen; }
+    [[nodiscard]] bool screenLocked() const override { return locked; }
     platform::MessageResult messageBox(QWidget* parent, const QString& text, const QString& title,
                                        platform::MessageIcon icon,
                                        platform::MessageButtons buttons) override;
