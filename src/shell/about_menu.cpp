@@ -29,10 +29,10 @@ void frmHoravox::mnuAboutAnimation_Click()
     // The presenter stands where the picture was.
     imgAgents->setVisible(false);
     bAgentBusy = true;
-    sSavedAgentName = sAgentName;
-    sAgentName = sDefaultAgent;
+    sSavedAgentName = settings.sAgentName;
+    settings.sAgentName = sDefaultAgent;
     AgentSpeak(QString());
-    sAgentName = sSavedAgentName;
+    settings.sAgentName = sSavedAgentName;
 
     // Without a presenter (its file has gone since start-up, or it failed while the scene was
     // being queued) no hide will ever complete, so the picture comes back here.

@@ -14,7 +14,7 @@ const QString CHARACTER_ID = QStringLiteral("CharacterID");
 
 void frmHoravox::AgentSpeak(const QString& text)
 {
-    const QString path = sAgentPath + sAgentName + QStringLiteral(".acs");
+    const QString path = settings.sAgentPath + settings.sAgentName + QStringLiteral(".acs");
 
     objCharacter = nullptr;
     try {
@@ -59,8 +59,8 @@ QString frmHoravox::alarmCharacter(const QString& agentName) const
 {
     // Alarm files from other computers name characters that are not here: the clock's own
     // character says those alarms.
-    const QString path = sAgentPath + agentName + QStringLiteral(".acs");
-    return QFileInfo::exists(agent::resolveCharacterFile(path)) ? agentName : sAgentName;
+    const QString path = settings.sAgentPath + agentName + QStringLiteral(".acs");
+    return QFileInfo::exists(agent::resolveCharacterFile(path)) ? agentName : settings.sAgentName;
 }
 
 void frmHoravox::SetBalloonStyle()
@@ -68,10 +68,10 @@ void frmHoravox::SetBalloonStyle()
     const int style = objCharacter->BalloonStyle();
     if (optBalloon[0]->isChecked()) {
         objCharacter->setBalloonStyle(style | engine::BALLOON_ON);
-        iBalloonOption = 0;
+        settings.iBalloonOption = 0;
     } else {
         objCharacter->setBalloonStyle(style & ~engine::BALLOON_ON);
-        iBalloonOption = 1;
+        settings.iBalloonOption = 1;
     }
 }
 

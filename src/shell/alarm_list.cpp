@@ -99,10 +99,10 @@ void frmHoravox::mnuAlarmTest_Click()
     const alarms::tAlarm& alarm = alarmTable.Alarms[k];
     bAgentBusy = true;
     cmdTest->setEnabled(false);
-    sSavedAgentName = sAgentName;
-    sAgentName = alarmCharacter(alarm.sAgent);
+    sSavedAgentName = settings.sAgentName;
+    settings.sAgentName = alarmCharacter(alarm.sAgent);
     AgentSpeak(QString());
-    sAgentName = sSavedAgentName;
+    settings.sAgentName = sSavedAgentName;
     // A character that could not be loaded has nothing to say.
     if (objCharacter) {
         try {

@@ -62,7 +62,7 @@ void frmHoravox::tmrClock_Timer()
     } else {
         // The minute the clock comes onto the minute stays silent.
         speak = steps.newMinute && !synchronising &&
-                clock::isAnnouncementMinute(iInterval, minute) && !AnnouncementQuiet(now);
+                clock::isAnnouncementMinute(settings.iInterval, minute) && !AnnouncementQuiet(now);
     }
     if (!speak)
         return;
@@ -139,13 +139,13 @@ alarms::TickStep frmHoravox::CheckAlarms(const QDateTime& now, bool currentMinut
 void frmHoravox::ShowAlarmCharacter(const QString& agentName)
 {
     sAlarmAgent = alarmCharacter(agentName);
-    sSavedAgentName = sAgentName;
-    sAgentName = sAlarmAgent;
+    sSavedAgentName = settings.sAgentName;
+    settings.sAgentName = sAlarmAgent;
     AgentSpeak(sAlarmMessage);
-    sAgentName = sSavedAgentName;
+    settings.sAgentName = sSavedAgentName;
     // A character file that is there but cannot be opened: the clock's own says the alarm.
-    if (!objCharacter && sAlarmAgent != sAgentName) {
-        sAlarmAgent = sAgentName;
+    if (!objCharacter && sAlarmAgent != settings.sAgentName) {
+        sAlarmAgent = settings.sAgentName;
         AgentSpeak(sAlarmMessage);
     }
     // A character that cannot be loaded cannot repeat anything: the alarm ends here rather

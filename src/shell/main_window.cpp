@@ -172,12 +172,6 @@ void frmHoravox::buildLayout()
     place(lstAlarms, 30, 3000, 7380, 1425);
     lstAlarms->addItem(alarms::ADD_ALARM_ROW);
     lstAlarms->setItemDelegate(new AlarmRowDelegate(*lblAlarmHeader[0], lstAlarms));
-
-    // The initial selections equal the defaults of a first run.
-    optInterval[1]->setChecked(true);
-    optPos[2]->setChecked(true);
-    optBalloon[1]->setChecked(true);
-    optAlarmsOpt[1]->setChecked(true);
 }
 
 void frmHoravox::buildMenus()
@@ -225,11 +219,6 @@ void frmHoravox::buildMenus()
     mnuAlarmTest = mnuAlarmOptions->addAction(QStringLiteral("Test"));
     mnuAlarmOptions->addSeparator();
     mnuCancel4 = mnuAlarmOptions->addAction(QStringLiteral("Cancel"));
-
-    mnuInterval[1]->setChecked(true);
-    mnuPos[2]->setChecked(true);
-    mnuBalloonOpt[1]->setChecked(true);
-    mnuAlarmsOpt[1]->setChecked(true);
 }
 
 void frmHoravox::buildTrayIcon()

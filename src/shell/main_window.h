@@ -10,6 +10,7 @@
 
 #include "alarms/alarm_check.h"
 #include "alarms/alarm_table.h"
+#include "core/settings.h"
 #include "engine/control/agent_control.h"
 #include "quiet/quiet_rules.h"
 
@@ -54,14 +55,8 @@ public:
                QWidget* parent = nullptr);
     ~frmHoravox() override;
 
-    // --- settings record, in file order ---
-    QString sAgentName;
-    qint16 iAlarmsOption = 1;
-    qint16 iBalloonOption = 1;
-    qint16 iPosition = 2;
-    qint16 iInterval = 1;
-    bool bReserved = false;
-    QString sAgentPath;
+    // --- settings record ---
+    core::SettingsRecord settings;
 
     // --- working values derived from the settings ---
     bool bAlarmsOn = false;

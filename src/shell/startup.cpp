@@ -3,12 +3,10 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QRadioButton>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWindow>
 
-#include "agent/screen_position.h"
 #include "alarms/alarm_table.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
@@ -18,30 +16,15 @@ namespace hv::shell {
 void frmHoravox::Form_Load()
 {
     const bool settingsFound = QFileInfo(settingsFilePath()).isFile();
-    if (settingsFound) {
-        // Held at 1 until the alarm file is read, so that a stored "On" is accepted.
-        alarmTable.iAlarmCount = 1;
+    // Held at 1 until the alarm file is read, so that a stored "On" is accepted.
+    alarmTable.iAlarmCount = 1;
+    if (settingsFound)
         ReadSettings();
-        optAlarmsOpt[iAlarmsOption]->setChecked(true);
-        mnuAlarmsOpt_Click(iAlarmsOption);
-        optBalloon[iBalloonOption]->setChecked(true);
-        mnuBalloonOpt_Click(iBalloonOption);
-        optPos[iPosition]->setChecked(true);
-        mnuPos_Click(iPosition);
-        optInterval[iInterval]->setChecked(true);
-        mnuInterval_Click(iInterval);
-    } else {
-        // These equal the initial selections and checks, so no handler needs to run.
-        sAgentName = QStringLiteral("Olwen");
-        iAlarmsOption = 1;
-        iBalloonOption = 1;
-        iPosition = 2;
-        iInterval = 1;
-        sAgentPath.clear();
-        const QPoint at = agent::agentPosition(iPosition, m_platform.workArea());
-        iAgentX = qint16(at.x());
-        iAgentY = qint16(at.y());
-    }
+    // The record's values, read or the first run's, check the options through their handlers.
+    mnuAlarmsOpt_Click(settings.iAlarmsOption);
+    mnuBalloonOpt_Click(settings.iBalloonOption);
+    mnuPos_Click(settings.iPosition);
+    mnuInterval_Click(settings.iInterval);
 
     ReadQuietTimes();
     LoadAlarms();

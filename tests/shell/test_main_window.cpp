@@ -279,8 +279,8 @@ void TestMainWindow::startsAsFirstRunOrWithTheStoredSettings()
     QVERIFY(!window.mnuShow->isChecked());
     QCOMPARE(QPoint(window.iAgentX, window.iAgentY), position);
     QCOMPARE(m_f->readFile(m_f->settingsPath()), written.replace("CHARS", chars));
-    QCOMPARE(window.optInterval[window.iInterval]->isChecked(), true);
-    QCOMPARE(window.mnuBalloonOpt[window.iBalloonOption]->isChecked(), true);
+    QCOMPARE(window.optInterval[window.settings.iInterval]->isChecked(), true);
+    QCOMPARE(window.mnuBalloonOpt[window.settings.iBalloonOption]->isChecked(), true);
 }
 
 void TestMainWindow::rightClickSelectsTheRowAndOffersItsCommands_data()
@@ -402,7 +402,7 @@ void TestMainWindow::testLetsTheAlarmsOwnCharacterSpeak()
 
     QCOMPARE(log().mid(1, 1), QStringList{"Load CharacterID " + m_f->charsFolder() + speaker});
     QCOMPARE(log().mid(log().size() - 3), QStringList({"Show", "Speak Wake up", "Hide"}));
-    QCOMPARE(window.sAgentName, QString("Olwen"));
+    QCOMPARE(window.settings.sAgentName, QString("Olwen"));
     QVERIFY(!window.bAgentBusy && window.cmdTest->isEnabled());
 }
 
@@ -449,7 +449,8 @@ void TestMainWindow::optionGroupsStayInStep()
     else
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
 
-    const QList<qint16> fields{w.iInterval, w.iPosition, w.iBalloonOption, w.iAlarmsOption};
+    const QList<qint16> fields{w.settings.iInterval, w.settings.iPosition,
+                               w.settings.iBalloonOption, w.settings.iAlarmsOption};
     QCOMPARE(fields[group], chosen);
     for (int i = 0; i < menus[group].size(); ++i) {
         QCOMPARE(menus[group][i]->isChecked(), i == chosen);
@@ -693,7 +694,7 @@ void TestMainWindow::failureEndsTheAppearance()
         m_f->agent.failingPaths.append(path);
     else
         m_f->agent.failingCall = failingCall;
-    window.sAgentName = name;
+    window.settings.sAgentName = name;
 
     window.AgentSpeak("The time is, 9:00.");
 
@@ -814,7 +815,7 @@ void TestMainWindow::listsTheCharactersOfTheFolder()
         QCOMPARE(window.mnuAgent[i]->isChecked(), i == current);
     }
     QCOMPARE(window.mnuAgent.size(), entries.size());
-    QCOMPARE(window.sAgentName, agentName);
+    QCOMPARE(window.settings.sAgentName, agentName);
     QCOMPARE(window.sDefaultAgent, defaultAgent);
     // The character is opened by its file's own name, whatever the letter case of either.
     m_window->AgentSpeak("The time is, 9:00.");
@@ -858,7 +859,7 @@ void TestMainWindow::searchesTheStoredFolderOrTheDefaultPlaces()
 
     const frmHoravox& window = start({});
 
-    QCOMPARE(window.sAgentPath, found.isEmpty() ? QString() : root + found);
+    QCOMPARE(window.settings.sAgentPath, found.isEmpty() ? QString() : root + found);
     QCOMPARE(texts(window.lstAgents), entries);
     // Without characters the folder search panel takes the place of the options.
     QCOMPARE(window.fraFindAgentPath && window.fraFindAgentPath->x() > 0, entries.isEmpty());
@@ -896,7 +897,7 @@ void TestMainWindow::menuListAndKeyboardChooseTheCharacter()
     QCOMPARE(window.lstAgents->currentRow(), index);
     for (int i = 0; i < window.mnuAgent.size(); ++i)
         QCOMPARE(window.mnuAgent[i]->isChecked(), i == index);
-    QCOMPARE(window.sAgentName, window.lstAgents->item(index)->text());
+    QCOMPARE(window.settings.sAgentName, window.lstAgents->item(index)->text());
     QVERIFY(!QFile::exists(m_f->settingsPath()));
 }
 
@@ -1044,7 +1045,7 @@ void TestMainWindow::alarmsFireAndRepeatUntilDoubleClicked()
     QCOMPARE(log().filter("Load "),
              QStringList{"Load CharacterID " + m_f->charsFolder() + "tock.acs"});
     QCOMPARE(log().last(), QString("Play Idle1_1"));
-    QCOMPARE(m_window->sAgentName, QString("Olwen"));
+    QCOMPARE(m_window->settings.sAgentName, QString("Olwen"));
     // A second alarm is said by the character on screen and is the one repeated from then on.
     log().clear();
     QCOMPARE(tickAt(at(7, 31)), QString("Third"));
