@@ -45,7 +45,7 @@ void frmHoravox::tmrClock_Timer()
             endTick = true;
     }
     // Test pressed in a minute already checked: the alarm on screen is what it says.
-    if (steps.alarmMinutes.isEmpty() && bSpeakNow && bAlarmsOn && alarmTable.iAlarmCount > 0 &&
+    if (steps.alarmMinutes.isEmpty() && bSpeakNow && bAlarmsOn && alarmList.iAlarmCount() > 0 &&
         iActiveAlarm != -1) {
         RepeatAlarmOnScreen();
         endTick = true;
@@ -99,8 +99,8 @@ void frmHoravox::RepeatAlarmOnScreen()
 alarms::TickStep frmHoravox::CheckAlarms(const QDateTime& now, bool currentMinute)
 {
     const bool alarmOnScreen = iActiveAlarm != -1;
-    const alarms::AlarmCheck check =
-        alarms::checkAlarms(alarmTable, now, bAlarmsOn, alarmOnScreen, alarmTable.dateLocale);
+    const alarms::AlarmCheck check = alarms::checkAlarms(alarmList.table(), now, bAlarmsOn,
+                                                         alarmOnScreen, alarmList.dateLocale());
     switch (check.step) {
     case alarms::TickStep::GoOn:
         return alarms::TickStep::GoOn;
@@ -117,7 +117,7 @@ alarms::TickStep frmHoravox::CheckAlarms(const QDateTime& now, bool currentMinut
     }
 
     const int i = check.index;
-    sAlarmMessage = alarmTable.Alarms[i].sMessage;
+    sAlarmMessage = alarmList.alarm(i).sMessage;
     if (check.fired == alarms::FiredEntry::AdvanceFirst)
         AdvanceYearlyAlarm(i);
     iActiveAlarm = qint16(i);
@@ -127,10 +127,10 @@ alarms::TickStep frmHoravox::CheckAlarms(const QDateTime& now, bool currentMinut
         } catch (const engine::AgentError&) {
         }
     } else {
-        ShowAlarmCharacter(alarmTable.Alarms[i].sAgent);
+        ShowAlarmCharacter(alarmList.alarm(i).sAgent);
     }
     if (check.fired == alarms::FiredEntry::DeleteAfter) {
-        lstAlarms->setCurrentRow(i);
+        selectAlarmRow(i);
         mnuAlarmDelete_Click();
     }
     return alarms::TickStep::EndTick;

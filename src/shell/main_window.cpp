@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListView>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
@@ -168,9 +169,9 @@ void frmHoravox::buildLayout()
     colours.setColor(QPalette::WindowText, Qt::blue);
     lblAlarmHeader[0]->setPalette(colours);
 
-    lstAlarms = new QListWidget(client);
+    lstAlarms = new QListView(client);
     place(lstAlarms, 30, 3000, 7380, 1425);
-    lstAlarms->addItem(alarms::ADD_ALARM_ROW);
+    lstAlarms->setModel(&alarmList);
     lstAlarms->setItemDelegate(new AlarmRowDelegate(*lblAlarmHeader[0], lstAlarms));
 }
 
@@ -271,8 +272,7 @@ void frmHoravox::connectControls()
     // A right press is taken before the list acts on it; any other press is handled once the
     // list has selected the row under the pointer.
     lstAlarms->viewport()->installEventFilter(this);
-    connect(lstAlarms, &QListWidget::itemPressed, this,
-            [this] { lstAlarms_MouseDown(1, 0, 0, 0); });
+    connect(lstAlarms, &QListView::pressed, this, [this] { lstAlarms_MouseDown(1, 0, 0, 0); });
     connect(tmrClock, &QTimer::timeout, this, &frmHoravox::tmrClock_Timer);
     connect(&Agent1, &engine::AgentControl::Click, this, &frmHoravox::Agent1_Click);
     connect(&Agent1, &engine::AgentControl::DblClick, this, &frmHoravox::Agent1_DblClick);

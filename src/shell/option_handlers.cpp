@@ -37,11 +37,15 @@ void frmHoravox::mnuBalloonOpt_Click(int index)
 void frmHoravox::mnuAlarmsOpt_Click(int index)
 {
     // With no alarms the switch cannot be turned on.
-    const int chosen = alarmTable.iAlarmCount == 0 ? 1 : index;
-    mnuAlarmsOpt[chosen]->setChecked(true);
-    optAlarmsOpt[chosen]->setChecked(true);
-    settings.iAlarmsOption = qint16(chosen);
-    bAlarmsOn = chosen == 0;
+    showAlarmsOption(alarmList.iAlarmCount() == 0 ? 1 : index);
+}
+
+void frmHoravox::showAlarmsOption(int index)
+{
+    mnuAlarmsOpt[index]->setChecked(true);
+    optAlarmsOpt[index]->setChecked(true);
+    settings.iAlarmsOption = qint16(index);
+    bAlarmsOn = index == 0;
 }
 
 void frmHoravox::mnuAgent_Click(int index)

@@ -16,12 +16,11 @@ namespace hv::shell {
 void frmHoravox::Form_Load()
 {
     const bool settingsFound = QFileInfo(settingsFilePath()).isFile();
-    // Held at 1 until the alarm file is read, so that a stored "On" is accepted.
-    alarmTable.iAlarmCount = 1;
     if (settingsFound)
         ReadSettings();
     // The record's values, read or the first run's, check the options through their handlers.
-    mnuAlarmsOpt_Click(settings.iAlarmsOption);
+    // A stored "On" holds before the alarms are read, even when none are.
+    showAlarmsOption(settings.iAlarmsOption);
     mnuBalloonOpt_Click(settings.iBalloonOption);
     mnuPos_Click(settings.iPosition);
     mnuInterval_Click(settings.iInterval);

