@@ -3,6 +3,7 @@
 
 #include "about/about_dialog.h"
 #include "about/about_scene.h"
+#include "shell/engine_log.h"
 #include "shell/main_window.h"
 
 namespace hv::shell {
@@ -39,7 +40,8 @@ void frmHoravox::mnuAboutAnimation_Click()
     try {
         if (objCharacter)
             reqHide = about::queueAboutScene(*objCharacter);
-    } catch (const engine::AgentError&) {
+    } catch (const engine::AgentError& error) {
+        qCWarning(lcEngine) << "About scene:" << error.what();
         objCharacter = nullptr;
     }
     if (!objCharacter)

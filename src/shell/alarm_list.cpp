@@ -10,6 +10,7 @@
 #include "editor/alarm_wizard.h"
 #include "platform/platform.h"
 #include "platform/twips.h"
+#include "shell/engine_log.h"
 #include "shell/main_window.h"
 
 namespace hv::shell {
@@ -111,7 +112,8 @@ void frmHoravox::mnuAlarmTest_Click()
         try {
             objCharacter->Speak(alarm.sMessage);
             reqHide = objCharacter->Hide();
-        } catch (const engine::AgentError&) {
+        } catch (const engine::AgentError& error) {
+            qCWarning(lcEngine) << "alarm test:" << error.what();
         }
     }
     cmdTest->setEnabled(true);

@@ -6,6 +6,7 @@
 #include "clock/minute_steps.h"
 #include "clock/time_phrase.h"
 #include "platform/platform.h"
+#include "shell/engine_log.h"
 #include "shell/main_window.h"
 
 namespace hv::shell {
@@ -79,7 +80,8 @@ void frmHoravox::tmrClock_Timer()
     // The alarm's character is on screen: it says the time and stays.
     try {
         objCharacter->Speak(phrase);
-    } catch (const engine::AgentError&) {
+    } catch (const engine::AgentError& error) {
+        qCWarning(lcEngine) << "the alarm character saying the time:" << error.what();
     }
 }
 
@@ -92,7 +94,8 @@ void frmHoravox::RepeatAlarmOnScreen()
     try {
         objCharacter->Play(QStringLiteral("Surprised"));
         objCharacter->Speak(sAlarmMessage);
-    } catch (const engine::AgentError&) {
+    } catch (const engine::AgentError& error) {
+        qCWarning(lcEngine) << "repeating the alarm:" << error.what();
     }
 }
 
@@ -124,7 +127,8 @@ alarms::TickStep frmHoravox::CheckAlarms(const QDateTime& now, bool currentMinut
     if (alarmOnScreen && objCharacter) {
         try {
             objCharacter->Speak(sAlarmMessage);
-        } catch (const engine::AgentError&) {
+        } catch (const engine::AgentError& error) {
+            qCWarning(lcEngine) << "the alarm character saying the next alarm:" << error.what();
         }
     } else {
         ShowAlarmCharacter(alarmList.alarm(i).sAgent);

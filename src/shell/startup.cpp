@@ -9,6 +9,7 @@
 
 #include "alarms/alarm_table.h"
 #include "platform/platform.h"
+#include "shell/engine_log.h"
 #include "shell/main_window.h"
 
 namespace hv::shell {
@@ -64,7 +65,8 @@ void frmHoravox::mnuExit_Click()
     try {
         if (objCharacter)
             objCharacter->Hide();
-    } catch (const engine::AgentError&) {
+    } catch (const engine::AgentError& error) {
+        qCWarning(lcEngine) << "hiding the character at exit:" << error.what();
     }
     objCharacter = nullptr;
     // Posted, so the close is handled after this handler has returned.

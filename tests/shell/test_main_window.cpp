@@ -699,7 +699,9 @@ void TestMainWindow::failureEndsTheAppearance()
     // Only a character that cannot be opened is worth a message, and never a box.
     QVERIFY(m_f->platform.messageBoxes.isEmpty());
     QCOMPARE(window.statusBar()->currentMessage(),
-             loadFails ? "Horavox: There was an error opening the Agent file \r\n" + path : "");
+             loadFails
+                 ? "Horavox: There was an error opening the Agent file \r\ncannot open " + path
+                 : "");
     // The next call tries afresh.
     m_f->agent.failingPaths.clear();
     m_f->agent.failingCall.clear();
