@@ -1,6 +1,10 @@
 #include "about/about_scene.h"
 
+#include <QLoggingCategory>
+
 #include "platform/twips.h"
+
+Q_LOGGING_CATEGORY(lcAboutScene, "horavox.about")
 
 namespace hv::about {
 
@@ -59,7 +63,8 @@ engine::AgentRequest queueAboutScene(engine::AgentCharacter& character)
         // A character installed under a built-in's name need not have every animation.
         try {
             character.Play(argument);
-        } catch (const engine::AgentError&) {
+        } catch (const engine::AgentError& error) {
+            qCInfo(lcAboutScene) << "skipped:" << error.what();
         }
     }
     return character.Hide();

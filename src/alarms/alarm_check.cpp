@@ -1,7 +1,6 @@
 #include "alarms/alarm_check.h"
 
-#include <array>
-
+#include "alarms/alarm_time.h"
 #include "alarms/schedule_rules.h"
 
 namespace hv::alarms {
@@ -31,25 +30,10 @@ bool isDueToday(const tAlarm& a, const QDate& today, const QLocale& locale)
 
 } // namespace
 
-// Read by hand rather than with a regular expression: it runs for every alarm in every minute.
-int alarmMinuteOfDay(QStringView text)
+int alarmMinuteOfDay(const QString& text)
 {
-    std::array<int, 3> numbers{};
-    int separators = 0;
-    int digits = 0;
-    for (const QChar c : text.trimmed()) {
-        if (c == u':' && digits > 0 && separators < 2) {
-            ++separators;
-            digits = 0;
-            continue;
-        }
-        if (c < u'0' || c > u'9' || ++digits > 2)
-            return -1;
-        numbers[separators] = numbers[separators] * 10 + (c.unicode() - u'0');
-    }
-    if (separators == 0 || digits == 0 || numbers[0] > 23 || numbers[1] > 59 || numbers[2] > 59)
-        return -1;
-    return numbers[0] * 60 + numbers[1];
+    const std::optional<QTime> time = readAlarmTime(text);
+    return time ? time->hour() * 60 + time->minute() : -1;
 }
 
 AlarmCheck checkAlarms(const AlarmTable& table, const QDateTime& now, bool bAlarmsOn,

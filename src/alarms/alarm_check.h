@@ -31,9 +31,8 @@ struct AlarmCheck
     FiredEntry fired = FiredEntry::Kept;
 };
 
-// The minute of the day of an alarm time: "HH:MM" on the 24-hour clock as the editor writes
-// it, or one-digit numbers and seconds as a hand-edited file may hold; -1 when it is no time.
-[[nodiscard]] int alarmMinuteOfDay(QStringView text);
+// The minute of the day of an alarm time as readAlarmTime reads it; -1 when it is no time.
+[[nodiscard]] int alarmMinuteOfDay(const QString& text);
 
 // The first entry in table order whose five fields are set, whose time is now's hour and
 // minute and whose schedule makes it due today fires. An entry whose time cannot be read ends

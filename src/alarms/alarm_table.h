@@ -26,15 +26,12 @@ struct tAlarm
 // can always shift entries down.
 inline constexpr int MAX_ALARMS = 75;
 
-// The alarms, shared by the main window, which owns the one table, and the alarm editor, which
-// is handed it. Entries 0 to iAlarmCount - 1 are in use, in list order; the rest are blank.
+// The alarms, as the core's alarm list keeps them. Entries 0 to iAlarmCount - 1 are in use, in list
+// order; the rest are blank.
 struct AlarmTable
 {
     std::array<tAlarm, MAX_ALARMS + 1> Alarms{};
     qint16 iAlarmCount = 0;
-    // Set before the editor opens: add a new entry at iAlarmCount (true) or edit the entry of
-    // the alarm list's selected row (false).
-    bool bAddAlarm = false;
     // The locale the dates in sDay are written in: the one that wrote the alarm file, so that
     // a change of locale does not make 2 December into 12 February.
     QLocale dateLocale;

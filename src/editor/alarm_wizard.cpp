@@ -16,7 +16,6 @@
 #include <QRadioButton>
 
 #include "alarms/alarm_file.h"
-#include "alarms/alarm_table.h"
 #include "clock/short_date.h"
 #include "editor/editor_rules.h"
 #include "platform/platform.h"
@@ -57,10 +56,12 @@ bool holdsFocus(const std::array<QRadioButton*, N>& options, const QWidget* focu
 
 } // namespace
 
-frmAlarmWizard::frmAlarmWizard(platform::Platform& platform, alarms::AlarmTable& table,
-                               QListWidget& lstAlarms, QListWidget& lstAgents, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_platform(platform), m_alarms(table), m_lstAlarms(lstAlarms),
-      m_lstAgents(lstAgents)
+frmAlarmWizard::frmAlarmWizard(platform::Platform& platform,
+                               const std::optional<alarms::tAlarm>& edited,
+                               const QStringList& agentNames, const QLocale& dateLocale,
+                               QWidget* parent)
+    : QWidget(parent, Qt::Window), m_platform(platform), m_edited(edited), m_agentNames(agentNames),
+      m_dateLocale(dateLocale)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     // The title is the label along the top; the window has no caption text of its own.
@@ -100,19 +101,13 @@ void frmAlarmWizard::connectControls()
 
 void frmAlarmWizard::Form_Load()
 {
-    for (int i = 0; i < m_lstAgents.count(); ++i)
-        lstAlarmAgents->addItem(m_lstAgents.item(i)->text());
-
-    // A selection that names no entry in use opens in add mode: OK never writes outside the
-    // entries in use.
-    const int row = m_lstAlarms.currentRow();
-    if (m_alarms.bAddAlarm || row < 0 || row >= m_alarms.iAlarmCount) {
+    lstAlarmAgents->addItems(m_agentNames);
+    if (!m_edited) {
         iAlarmAgentIndex = 0;
         UpdateSteps();
         return;
     }
-    m_editedIndex = row;
-    const alarms::tAlarm alarm = m_alarms.Alarms[row];
+    const alarms::tAlarm& alarm = *m_edited;
     const QList<QListWidgetItem*> agents =
         lstAlarmAgents->findItems(alarm.sAgent, Qt::MatchExactly | Qt::MatchCaseSensitive);
 
@@ -157,20 +152,7 @@ void frmAlarmWizard::UpdateSteps()
     for (int k = 0; k < int(imgCheck.size()); ++k)
         imgCheck[k]->setVisible(bStepDone[k]);
     // OK stores exactly what the window shows, so it waits for a whole alarm there.
-    cmdOK->setEnabled(isCompleteAlarm(shownAlarm(), m_alarms.dateLocale));
-}
-
-void frmAlarmWizard::alarmRemoved(int index)
-{
-    // The edited entry moves up with the entries after a removed one. When the edited entry
-    // itself is removed, the editor goes on in add mode, so OK keeps the user's work as a new
-    // alarm instead of writing over whichever alarm now holds that index.
-    if (!m_editedIndex || index > *m_editedIndex)
-        return;
-    if (index < *m_editedIndex)
-        --*m_editedIndex;
-    else
-        m_editedIndex.reset();
+    cmdOK->setEnabled(isCompleteAlarm(shownAlarm(), m_dateLocale));
 }
 
 // --- schedule kind, day, date and character ---
@@ -187,7 +169,7 @@ void frmAlarmWizard::optWhen_Click(int index)
     const QDate today = m_platform.now().date();
     switch (index) {
     case -1: {
-        const QDate shown = clock::readShortDate(lblDate->text(), m_alarms.dateLocale);
+        const QDate shown = clock::readShortDate(lblDate->text(), m_dateLocale);
         openCalendar(shown.isValid() ? shown : today);
         break;
     }
@@ -261,7 +243,7 @@ void frmAlarmWizard::MonthView2_DateDblClick(const QDate& date)
         return;
     }
     MonthView2->hide();
-    lblDate->setText(clock::shortDateText(date, m_alarms.dateLocale));
+    lblDate->setText(clock::shortDateText(date, m_dateLocale));
     bStepDone[2] = true;
     lstAlarmAgents->setFocus();
     UpdateSteps();
@@ -357,27 +339,9 @@ alarms::tAlarm frmAlarmWizard::shownAlarm() const
 void frmAlarmWizard::cmdOK_Click()
 {
     const alarms::tAlarm shown = shownAlarm();
-    if (!isCompleteAlarm(shown, m_alarms.dateLocale))
+    if (!isCompleteAlarm(shown, m_dateLocale))
         return;
-    int index = 0;
-    if (m_editedIndex) {
-        index = *m_editedIndex;
-    } else if (m_alarms.iAlarmCount >= alarms::MAX_ALARMS) {
-        m_platform.messageBox(this, QStringLiteral("The limit of 75 Alarms has been reached!"),
-                              QStringLiteral("Can't Add Alarm!"),
-                              platform::MessageIcon::Exclamation, platform::MessageButtons::Ok);
-        return;
-    } else {
-        index = m_alarms.iAlarmCount++;
-    }
-    m_alarms.Alarms[index] = shown;
-
-    m_lstAlarms.clear();
-    for (int i = 0; i < m_alarms.iAlarmCount; ++i)
-        m_lstAlarms.addItem(alarms::alarmRowText(m_alarms.Alarms[i]));
-    m_lstAlarms.addItem(alarms::ADD_ALARM_ROW);
-    m_lstAlarms.setCurrentRow(index);
-    emit alarmStored();
+    emit alarmAccepted(shown);
     close();
 }
 

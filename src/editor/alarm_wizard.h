@@ -3,8 +3,12 @@
 #include <array>
 #include <optional>
 
+#include <QLocale>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
+
+#include "alarms/alarm_table.h"
 
 class QCalendarWidget;
 class QDate;
@@ -15,10 +19,6 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 
-namespace hv::alarms {
-struct AlarmTable;
-struct tAlarm;
-} // namespace hv::alarms
 namespace hv::platform {
 class Platform;
 }
@@ -27,22 +27,19 @@ namespace hv::editor {
 
 // The alarm editor: one alarm is added or edited in five numbered steps (time, schedule kind,
 // day or date, character, message), each ticked off as it is completed; OK becomes usable once
-// all five are done. It is handed the main window's alarm table and the two lists it reads,
-// and knows nothing else of the main window. It deletes itself when it closes.
+// all five are done. It is handed an alarm (none to add one) and the character names, returns
+// the alarm OK accepts, and knows nothing of the main window. It deletes itself when it closes.
 class frmAlarmWizard final : public QWidget
 {
     Q_OBJECT
 
 public:
-    // Opens in add mode when table.bAddAlarm is set, otherwise on the entry of lstAlarms'
-    // selected row. None of the references is owned; all must outlive the editor.
-    frmAlarmWizard(platform::Platform& platform, alarms::AlarmTable& table, QListWidget& lstAlarms,
-                   QListWidget& lstAgents, QWidget* parent = nullptr);
+    // Opens on `edited`, or in add mode without one. Dates are read and written in
+    // dateLocale. The platform must outlive the editor.
+    frmAlarmWizard(platform::Platform& platform, const std::optional<alarms::tAlarm>& edited,
+                   const QStringList& agentNames, const QLocale& dateLocale,
+                   QWidget* parent = nullptr);
     ~frmAlarmWizard() override;
-
-    // The main window calls this after it has deleted entry `index` of the table (and its row)
-    // while the editor is open, as a one-time alarm that fires does.
-    void alarmRemoved(int index);
 
     // --- controls ---
     std::array<QLabel*, 15> Label1{};
@@ -66,8 +63,8 @@ signals:
     // The editor is closing (OK, Cancel or the window's own close): the main window shows
     // itself again.
     void closed();
-    // OK has written an alarm into the table: it is to reach the alarm file at once.
-    void alarmStored();
+    // OK was pressed on a whole alarm; the editor closes next.
+    void alarmAccepted(const hv::alarms::tAlarm& alarm);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -103,14 +100,9 @@ private:
     [[nodiscard]] alarms::tAlarm shownAlarm() const;
 
     platform::Platform& m_platform;
-    alarms::AlarmTable& m_alarms;
-    QListWidget& m_lstAlarms;
-    QListWidget& m_lstAgents;
-
-    // The entry being edited; none in add mode. Kept from the opening rather than read from
-    // lstAlarms' selection at OK, because a one-time alarm firing while the editor is open
-    // deletes an entry and clears that selection: see alarmRemoved().
-    std::optional<int> m_editedIndex;
+    const std::optional<alarms::tAlarm> m_edited;
+    const QStringList m_agentNames;
+    const QLocale m_dateLocale;
 
     // --- working state; a fresh editor starts every opening ---
     // Entries 0 to 4: steps 1 to 5 complete (time, kind, day or date, character, message).

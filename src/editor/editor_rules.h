@@ -20,10 +20,8 @@ inline const std::array<QString, 8> DAY_WORDS{
     QStringLiteral("Mon"), QStringLiteral("Tues"), QStringLiteral("Wed"), QStringLiteral("Thur"),
     QStringLiteral("Fri"), QStringLiteral("Sat"),  QStringLiteral("Sun"), QStringLiteral("Daily")};
 
-// Reads "hours:minutes" as typed and returns it as "HH:MM" on the 24-hour clock, or nothing.
-// Each part is a whole number with blanks and a sign allowed and a decimal fraction rounded
-// half to even ("7.5:30" is 08:30, "6.5:30" is 06:30); a part beyond the 16-bit range is
-// unreadable. The minutes are everything after the first colon, so "7:30:00" is refused.
+// The time as typed, read as alarms::readAlarmTime reads it, as it is stored: "HH:MM" on the
+// 24-hour clock; nothing when it is no time.
 [[nodiscard]] std::optional<QString> readAlarmTime(const QString& text);
 
 // The alarm as the editor's window shows it: the time box read as "HH:MM" (empty when it

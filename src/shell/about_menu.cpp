@@ -3,6 +3,7 @@
 
 #include "about/about_dialog.h"
 #include "about/about_scene.h"
+#include "shell/engine_log.h"
 #include "shell/main_window.h"
 
 namespace hv::shell {
@@ -29,17 +30,18 @@ void frmHoravox::mnuAboutAnimation_Click()
     // The presenter stands where the picture was.
     imgAgents->setVisible(false);
     bAgentBusy = true;
-    sSavedAgentName = sAgentName;
-    sAgentName = sDefaultAgent;
+    sSavedAgentName = settings.sAgentName;
+    settings.sAgentName = sDefaultAgent;
     AgentSpeak(QString());
-    sAgentName = sSavedAgentName;
+    settings.sAgentName = sSavedAgentName;
 
     // Without a presenter (its file has gone since start-up, or it failed while the scene was
     // being queued) no hide will ever complete, so the picture comes back here.
     try {
         if (objCharacter)
             reqHide = about::queueAboutScene(*objCharacter);
-    } catch (const engine::AgentError&) {
+    } catch (const engine::AgentError& error) {
+        qCWarning(lcEngine) << "About scene:" << error.what();
         objCharacter = nullptr;
     }
     if (!objCharacter)

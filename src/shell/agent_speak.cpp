@@ -4,7 +4,11 @@
 
 #include "agent/character_files.h"
 #include "platform/platform.h"
+#include "shell/engine_log.h"
 #include "shell/main_window.h"
+
+// Debug lines (an unload with nothing loaded, at every appearance) only when asked for.
+Q_LOGGING_CATEGORY(lcEngine, "horavox.engine", QtInfoMsg)
 
 namespace hv::shell {
 
@@ -14,22 +18,26 @@ const QString CHARACTER_ID = QStringLiteral("CharacterID");
 
 void frmHoravox::AgentSpeak(const QString& text)
 {
-    const QString path = sAgentPath + sAgentName + QStringLiteral(".acs");
+    const QString path = settings.sAgentPath + settings.sAgentName + QStringLiteral(".acs");
 
     objCharacter = nullptr;
     try {
         Agent1.Characters().Unload(CHARACTER_ID);
-    } catch (const engine::AgentError&) {
-        // Nothing was loaded.
+    } catch (const engine::AgentError& error) {
+        // Usually nothing was loaded.
+        qCDebug(lcEngine) << "unloading:" << error.what();
     }
 
     try {
         Agent1.Characters().Load(CHARACTER_ID, agent::resolveCharacterFile(path));
-    } catch (const engine::AgentError&) {
+    } catch (const engine::AgentError& error) {
         objCharacter = nullptr;
-        // Told without a box: a box would hold up the clock until someone came to close it.
+        qCWarning(lcEngine) << "loading:" << error.what();
+        // Told without a box: a box would hold up the clock until someone came to close it. The
+        // engine's own reason names the file and says what is wrong with it.
         tellUser(QStringLiteral("Horavox"),
-                 QStringLiteral("There was an error opening the Agent file \r\n") + path);
+                 QStringLiteral("There was an error opening the Agent file \r\n") +
+                     QString::fromUtf8(error.what()));
         return;
     }
 
@@ -50,7 +58,8 @@ void frmHoravox::AgentSpeak(const QString& text)
             reqHide = objCharacter->Hide();
         else
             objCharacter->Play(QStringLiteral("Idle1_1"));
-    } catch (const engine::AgentError&) {
+    } catch (const engine::AgentError& error) {
+        qCWarning(lcEngine) << "showing:" << error.what();
         objCharacter = nullptr;
     }
 }
@@ -59,8 +68,8 @@ QString frmHoravox::alarmCharacter(const QString& agentName) const
 {
     // Alarm files from other computers name characters that are not here: the clock's own
     // character says those alarms.
-    const QString path = sAgentPath + agentName + QStringLiteral(".acs");
-    return QFileInfo::exists(agent::resolveCharacterFile(path)) ? agentName : sAgentName;
+    const QString path = settings.sAgentPath + agentName + QStringLiteral(".acs");
+    return QFileInfo::exists(agent::resolveCharacterFile(path)) ? agentName : settings.sAgentName;
 }
 
 void frmHoravox::SetBalloonStyle()
@@ -68,10 +77,10 @@ void frmHoravox::SetBalloonStyle()
     const int style = objCharacter->BalloonStyle();
     if (optBalloon[0]->isChecked()) {
         objCharacter->setBalloonStyle(style | engine::BALLOON_ON);
-        iBalloonOption = 0;
+        settings.iBalloonOption = 0;
     } else {
         objCharacter->setBalloonStyle(style & ~engine::BALLOON_ON);
-        iBalloonOption = 1;
+        settings.iBalloonOption = 1;
     }
 }
 
@@ -81,7 +90,8 @@ void frmHoravox::Agent1_Click()
         return;
     try {
         objCharacter->Speak(sAlarmMessage);
-    } catch (const engine::AgentError&) {
+    } catch (const engine::AgentError& error) {
+        qCWarning(lcEngine) << "click on the alarm character:" << error.what();
     }
 }
 
@@ -91,7 +101,8 @@ void frmHoravox::Agent1_DblClick()
         try {
             objCharacter->Stop();
             reqHide = objCharacter->Hide();
-        } catch (const engine::AgentError&) {
+        } catch (const engine::AgentError& error) {
+            qCWarning(lcEngine) << "dismissing the alarm:" << error.what();
         }
     }
     EndAlarmOnScreen();
@@ -104,7 +115,8 @@ void frmHoravox::Agent1_RequestComplete(const engine::AgentRequest& request)
     objCharacter = nullptr;
     try {
         Agent1.Characters().Unload(CHARACTER_ID);
-    } catch (const engine::AgentError&) {
+    } catch (const engine::AgentError& error) {
+        qCWarning(lcEngine) << "releasing the character:" << error.what();
     }
     imgAgents->setVisible(true);
 }

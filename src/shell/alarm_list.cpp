@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
@@ -9,6 +10,7 @@
 #include "editor/alarm_wizard.h"
 #include "platform/platform.h"
 #include "platform/twips.h"
+#include "shell/engine_log.h"
 #include "shell/main_window.h"
 
 namespace hv::shell {
@@ -27,17 +29,27 @@ bool frmHoravox::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+int frmHoravox::selectedAlarm() const
+{
+    const int row = lstAlarms->currentIndex().row();
+    return alarmList.isAlarmRow(row) ? row : -1;
+}
+
+void frmHoravox::selectAlarmRow(int row)
+{
+    lstAlarms->setCurrentIndex(alarmList.index(row));
+}
+
 void frmHoravox::lstAlarms_MouseDown(int Button, int /*Shift*/, int X, int Y)
 {
-    const int addRow = lstAlarms->count() - 1;
     if (Button & 2) {
         // The row really under the pointer, whatever height the list's font gives its rows.
         const QPoint at(X / platform::TWIPS_PER_PIXEL, Y / platform::TWIPS_PER_PIXEL);
-        const int row = lstAlarms->row(lstAlarms->itemAt(at));
+        const int row = lstAlarms->indexAt(at).row();
         if (row < 0)
             return;
-        lstAlarms->setCurrentRow(row);
-        const bool onAlarm = row != addRow;
+        selectAlarmRow(row);
+        const bool onAlarm = alarmList.isAlarmRow(row);
         mnuAlarmEdit->setEnabled(onAlarm);
         mnuAlarmDelete->setEnabled(onAlarm);
         mnuAlarmTest->setEnabled(onAlarm);
@@ -46,24 +58,25 @@ void frmHoravox::lstAlarms_MouseDown(int Button, int /*Shift*/, int X, int Y)
     }
 
     // One editor at a time: a second one would edit the table under the first.
-    if (lstAlarms->currentRow() < 0 || bringEditorForward())
+    const int row = lstAlarms->currentIndex().row();
+    if (row < 0 || bringEditorForward())
         return;
-    alarmTable.bAddAlarm = false;
-    if (lstAlarms->currentRow() == addRow) {
-        if (alarmTable.iAlarmCount >= alarms::MAX_ALARMS) {
+    bAddAlarm = false;
+    if (row == alarmList.addRow()) {
+        if (!alarmList.canAdd()) {
             m_platform.messageBox(this, QStringLiteral("The limit of 75 Alarms has been reached!"),
                                   QStringLiteral("Can't Add Alarm!"),
                                   platform::MessageIcon::Exclamation, platform::MessageButtons::Ok);
             return;
         }
-        alarmTable.bAddAlarm = true;
+        bAddAlarm = true;
     }
     OpenAlarmEditor();
 }
 
 void frmHoravox::mnuAlarmAdd_Click()
 {
-    lstAlarms->setCurrentRow(lstAlarms->count() - 1);
+    selectAlarmRow(alarmList.addRow());
     lstAlarms_MouseDown(0, 0, 0, 0);
 }
 
@@ -74,41 +87,33 @@ void frmHoravox::mnuAlarmEdit_Click()
 
 void frmHoravox::mnuAlarmDelete_Click()
 {
-    const int k = lstAlarms->currentRow();
-    if (k < 0 || k >= alarmTable.iAlarmCount)
+    if (!alarmList.remove(selectedAlarm()))
         return;
-    // The blank entry beyond the last one in use moves up into the last place.
-    for (int j = k; j < alarmTable.iAlarmCount; ++j)
-        alarmTable.Alarms[j] = alarmTable.Alarms[j + 1];
-    --alarmTable.iAlarmCount;
-    delete lstAlarms->takeItem(k);
-    lstAlarms->setCurrentRow(-1);
-    // An alarm that fires while the editor is open must not shift the entry it edits.
-    if (alarmWizard)
-        alarmWizard->alarmRemoved(k);
+    selectAlarmRow(-1);
     SaveAlarms();
-    if (alarmTable.iAlarmCount == 0)
+    if (alarmList.iAlarmCount() == 0)
         optAlarmsOpt[1]->click();
 }
 
 void frmHoravox::mnuAlarmTest_Click()
 {
-    const int k = lstAlarms->currentRow();
-    if (k < 0 || k >= alarmTable.iAlarmCount)
+    const int k = selectedAlarm();
+    if (k < 0)
         return;
-    const alarms::tAlarm& alarm = alarmTable.Alarms[k];
+    const alarms::tAlarm& alarm = alarmList.alarm(k);
     bAgentBusy = true;
     cmdTest->setEnabled(false);
-    sSavedAgentName = sAgentName;
-    sAgentName = alarmCharacter(alarm.sAgent);
+    sSavedAgentName = settings.sAgentName;
+    settings.sAgentName = alarmCharacter(alarm.sAgent);
     AgentSpeak(QString());
-    sAgentName = sSavedAgentName;
+    settings.sAgentName = sSavedAgentName;
     // A character that could not be loaded has nothing to say.
     if (objCharacter) {
         try {
             objCharacter->Speak(alarm.sMessage);
             reqHide = objCharacter->Hide();
-        } catch (const engine::AgentError&) {
+        } catch (const engine::AgentError& error) {
+            qCWarning(lcEngine) << "alarm test:" << error.what();
         }
     }
     cmdTest->setEnabled(true);
@@ -118,13 +123,34 @@ void frmHoravox::mnuAlarmTest_Click()
 void frmHoravox::OpenAlarmEditor()
 {
     setWindowShown(false);
-    alarmWizard = new editor::frmAlarmWizard(m_platform, alarmTable, *lstAlarms, *lstAgents);
-    connect(alarmWizard, &editor::frmAlarmWizard::alarmStored, this, &frmHoravox::SaveAlarms);
+    const int row = bAddAlarm ? -1 : selectedAlarm();
+    m_editedRow = QPersistentModelIndex(alarmList.index(row));
+    QStringList agentNames;
+    for (int i = 0; i < lstAgents->count(); ++i)
+        agentNames.append(lstAgents->item(i)->text());
+    alarmWizard = new editor::frmAlarmWizard(
+        m_platform, row < 0 ? std::nullopt : std::optional(alarmList.alarm(row)), agentNames,
+        alarmList.dateLocale());
+    connect(alarmWizard, &editor::frmAlarmWizard::alarmAccepted, this,
+            &frmHoravox::storeEditedAlarm);
     connect(alarmWizard, &editor::frmAlarmWizard::closed, this, [this] {
         alarmWizard = nullptr;
         setWindowShown(true);
     });
     alarmWizard->show();
+}
+
+void frmHoravox::storeEditedAlarm(const alarms::tAlarm& alarm)
+{
+    const std::optional<int> row = alarmList.store(m_editedRow, alarm);
+    if (!row) {
+        m_platform.messageBox(this, QStringLiteral("The limit of 75 Alarms has been reached!"),
+                              QStringLiteral("Can't Add Alarm!"),
+                              platform::MessageIcon::Exclamation, platform::MessageButtons::Ok);
+        return;
+    }
+    selectAlarmRow(*row);
+    SaveAlarms();
 }
 
 bool frmHoravox::bringEditorForward()

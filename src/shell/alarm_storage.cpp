@@ -1,6 +1,5 @@
 #include <QFile>
 #include <QFileInfo>
-#include <QListWidget>
 #include <QLocale>
 
 #include "alarms/alarm_file.h"
@@ -26,22 +25,18 @@ QString frmHoravox::alarmLocalePath() const
 
 void frmHoravox::LoadAlarms()
 {
-    alarmTable.iAlarmCount = 0;
-    alarmTable.Alarms.fill(alarms::tAlarm{});
     QFile localeFile(alarmLocalePath());
-    alarmTable.dateLocale = localeFile.open(QIODevice::ReadOnly)
-                                ? QLocale(QString::fromUtf8(localeFile.readLine(256)).trimmed())
-                                : QLocale();
+    const QLocale dateLocale = localeFile.open(QIODevice::ReadOnly)
+                                   ? QLocale(QString::fromUtf8(localeFile.readLine(256)).trimmed())
+                                   : QLocale();
     QFile file(alarmFilePath());
-    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) {
+        alarmList.load({}, dateLocale);
         return;
+    }
     const alarms::AlarmFileContents contents = alarms::readAlarmFile(file);
     file.close();
-    for (const alarms::tAlarm& alarm : contents.alarms) {
-        alarmTable.Alarms[alarmTable.iAlarmCount] = alarm;
-        lstAlarms->insertItem(lstAlarms->count() - 1, alarms::alarmRowText(alarm));
-        ++alarmTable.iAlarmCount;
-    }
+    alarmList.load(contents.alarms, dateLocale);
     // What could not be loaded is copied aside before any save can replace the file; if even
     // that fails, the file is left as it is for the whole run.
     if (contents.unreadable + contents.overLimit > 0) {
@@ -57,10 +52,10 @@ void frmHoravox::LoadAlarms()
 void frmHoravox::ReportMissedAlarms(const QDateTime& from, const QDateTime& until)
 {
     const alarms::MissedAlarmReport report =
-        alarms::planMissedAlarmReport(alarmTable, from, until, alarmTable.dateLocale);
+        alarms::planMissedAlarmReport(alarmList.table(), from, until, alarmList.dateLocale());
     for (const alarms::MissedAlarmAction& action : report.actions) {
         if (action.kind == alarms::MissedAlarmAction::Kind::DeleteRow) {
-            lstAlarms->setCurrentRow(action.index);
+            selectAlarmRow(action.index);
             mnuAlarmDelete_Click();
         } else {
             AdvanceYearlyAlarm(action.index);
@@ -82,12 +77,8 @@ void frmHoravox::ReportMissedAlarms(const QDateTime& from, const QDateTime& unti
 
 void frmHoravox::AdvanceYearlyAlarm(int index)
 {
-    alarms::tAlarm& alarm = alarmTable.Alarms[index];
-    if (!alarms::AdvanceYearlyAlarm(alarm, alarmTable.dateLocale))
-        return;
-    // The row shows the day without its year, which moves with it.
-    lstAlarms->item(index)->setText(alarms::alarmRowText(alarm));
-    SaveAlarms();
+    if (alarmList.advanceYearly(index))
+        SaveAlarms();
 }
 
 void frmHoravox::SaveAlarms()
@@ -95,7 +86,7 @@ void frmHoravox::SaveAlarms()
     if (m_alarmFileLocked)
         return;
     QString why;
-    if (alarmTable.iAlarmCount == 0) {
+    if (alarmList.iAlarmCount() == 0) {
         QFile alarmFile(alarmFilePath());
         if (alarmFile.exists() && !alarmFile.remove())
             why = alarmFile.errorString();
@@ -103,11 +94,11 @@ void frmHoravox::SaveAlarms()
     } else {
         // The locale first: dates must never be read back with another one.
         why = alarms::replaceFile(alarmLocalePath(),
-                                  clock::localeTag(alarmTable.dateLocale).toUtf8() + "\r\n");
+                                  clock::localeTag(alarmList.dateLocale()).toUtf8() + "\r\n");
         if (why.isEmpty())
             why = alarms::replaceFile(
                 alarmFilePath(),
-                alarms::formatAlarmFile(alarmTable.Alarms.data(), alarmTable.iAlarmCount));
+                alarms::formatAlarmFile(alarmList.table().Alarms.data(), alarmList.iAlarmCount()));
     }
     noteSave(m_alarmSaveFailing, QStringLiteral("Alarms Not Saved"), QStringLiteral("your alarms"),
              alarmFilePath(), why);

@@ -12,8 +12,8 @@ namespace hv::shell {
 bool frmHoravox::FindAgentFiles()
 {
     QStringList names;
-    if (!sAgentPath.isEmpty()) {
-        names = agent::characterFileNames(sAgentPath);
+    if (!settings.sAgentPath.isEmpty()) {
+        names = agent::characterFileNames(settings.sAgentPath);
     } else {
         const QStringList defaultFolders{m_platform.windowsFolder() + QStringLiteral("/chars/"),
                                          m_platform.otherCharacterFolder()};
@@ -21,7 +21,7 @@ bool frmHoravox::FindAgentFiles()
             sAgentPattern = folder + QStringLiteral("*.acs");
             names = agent::characterFileNames(folder);
             if (!names.isEmpty()) {
-                sAgentPath = folder;
+                settings.sAgentPath = folder;
                 break;
             }
         }
@@ -44,8 +44,8 @@ void frmHoravox::FillAgentList(const QStringList& fileNames)
         lstAgents->addItem(fileName.chopped(4).toLower());
 
     // With two files whose names differ only in case, the later one is taken.
-    const QList<QListWidgetItem*> named =
-        lstAgents->findItems(sAgentName.toLower(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const QList<QListWidgetItem*> named = lstAgents->findItems(
+        settings.sAgentName.toLower(), Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (!named.isEmpty()) {
         iAgentIndex = qint16(lstAgents->row(named.last()));
         lstAgents->setCurrentRow(iAgentIndex);
@@ -54,7 +54,7 @@ void frmHoravox::FillAgentList(const QStringList& fileNames)
     PickDefaultAgent();
     if (iAgentIndex == -1) {
         iAgentIndex = 0;
-        sAgentName = lstAgents->item(0)->text();
+        settings.sAgentName = lstAgents->item(0)->text();
         lstAgents->setCurrentRow(0);
         bFillingList = false;
     }
@@ -91,7 +91,7 @@ void frmHoravox::lstAgents_Click()
     iAgentIndex = qint16(row);
     if (iAgentIndex < mnuAgent.size())
         mnuAgent[iAgentIndex]->setChecked(true);
-    sAgentName = lstAgents->item(row)->text();
+    settings.sAgentName = lstAgents->item(row)->text();
     bFillingList = false;
 }
 

@@ -6,6 +6,7 @@
 #include "clock/minute_steps.h"
 #include "clock/time_phrase.h"
 #include "platform/platform.h"
+#include "shell/engine_log.h"
 #include "shell/main_window.h"
 
 namespace hv::shell {
@@ -45,7 +46,7 @@ void frmHoravox::tmrClock_Timer()
             endTick = true;
     }
     // Test pressed in a minute already checked: the alarm on screen is what it says.
-    if (steps.alarmMinutes.isEmpty() && bSpeakNow && bAlarmsOn && alarmTable.iAlarmCount > 0 &&
+    if (steps.alarmMinutes.isEmpty() && bSpeakNow && bAlarmsOn && alarmList.iAlarmCount() > 0 &&
         iActiveAlarm != -1) {
         RepeatAlarmOnScreen();
         endTick = true;
@@ -62,7 +63,7 @@ void frmHoravox::tmrClock_Timer()
     } else {
         // The minute the clock comes onto the minute stays silent.
         speak = steps.newMinute && !synchronising &&
-                clock::isAnnouncementMinute(iInterval, minute) && !AnnouncementQuiet(now);
+                clock::isAnnouncementMinute(settings.iInterval, minute) && !AnnouncementQuiet(now);
     }
     if (!speak)
         return;
@@ -79,7 +80,8 @@ void frmHoravox::tmrClock_Timer()
     // The alarm's character is on screen: it says the time and stays.
     try {
         objCharacter->Speak(phrase);
-    } catch (const engine::AgentError&) {
+    } catch (const engine::AgentError& error) {
+        qCWarning(lcEngine) << "the alarm character saying the time:" << error.what();
     }
 }
 
@@ -92,15 +94,16 @@ void frmHoravox::RepeatAlarmOnScreen()
     try {
         objCharacter->Play(QStringLiteral("Surprised"));
         objCharacter->Speak(sAlarmMessage);
-    } catch (const engine::AgentError&) {
+    } catch (const engine::AgentError& error) {
+        qCWarning(lcEngine) << "repeating the alarm:" << error.what();
     }
 }
 
 alarms::TickStep frmHoravox::CheckAlarms(const QDateTime& now, bool currentMinute)
 {
     const bool alarmOnScreen = iActiveAlarm != -1;
-    const alarms::AlarmCheck check =
-        alarms::checkAlarms(alarmTable, now, bAlarmsOn, alarmOnScreen, alarmTable.dateLocale);
+    const alarms::AlarmCheck check = alarms::checkAlarms(alarmList.table(), now, bAlarmsOn,
+                                                         alarmOnScreen, alarmList.dateLocale());
     switch (check.step) {
     case alarms::TickStep::GoOn:
         return alarms::TickStep::GoOn;
@@ -117,20 +120,21 @@ alarms::TickStep frmHoravox::CheckAlarms(const QDateTime& now, bool currentMinut
     }
 
     const int i = check.index;
-    sAlarmMessage = alarmTable.Alarms[i].sMessage;
+    sAlarmMessage = alarmList.alarm(i).sMessage;
     if (check.fired == alarms::FiredEntry::AdvanceFirst)
         AdvanceYearlyAlarm(i);
     iActiveAlarm = qint16(i);
     if (alarmOnScreen && objCharacter) {
         try {
             objCharacter->Speak(sAlarmMessage);
-        } catch (const engine::AgentError&) {
+        } catch (const engine::AgentError& error) {
+            qCWarning(lcEngine) << "the alarm character saying the next alarm:" << error.what();
         }
     } else {
-        ShowAlarmCharacter(alarmTable.Alarms[i].sAgent);
+        ShowAlarmCharacter(alarmList.alarm(i).sAgent);
     }
     if (check.fired == alarms::FiredEntry::DeleteAfter) {
-        lstAlarms->setCurrentRow(i);
+        selectAlarmRow(i);
         mnuAlarmDelete_Click();
     }
     return alarms::TickStep::EndTick;
@@ -139,13 +143,13 @@ alarms::TickStep frmHoravox::CheckAlarms(const QDateTime& now, bool currentMinut
 void frmHoravox::ShowAlarmCharacter(const QString& agentName)
 {
     sAlarmAgent = alarmCharacter(agentName);
-    sSavedAgentName = sAgentName;
-    sAgentName = sAlarmAgent;
+    sSavedAgentName = settings.sAgentName;
+    settings.sAgentName = sAlarmAgent;
     AgentSpeak(sAlarmMessage);
-    sAgentName = sSavedAgentName;
+    settings.sAgentName = sSavedAgentName;
     // A character file that is there but cannot be opened: the clock's own says the alarm.
-    if (!objCharacter && sAlarmAgent != sAgentName) {
-        sAlarmAgent = sAgentName;
+    if (!objCharacter && sAlarmAgent != settings.sAgentName) {
+        sAlarmAgent = settings.sAgentName;
         AgentSpeak(sAlarmMessage);
     }
     // A character that cannot be loaded cannot repeat anything: the alarm ends here rather

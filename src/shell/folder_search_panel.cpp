@@ -97,7 +97,8 @@ void frmHoravox::ShowFindAgentPath()
     if (!fraFindAgentPath)
         buildFolderSearchPanel();
     if (!dirList->rootIndex().isValid()) {
-        const QString start = QFileInfo(sAgentPath).isDir() ? sAgentPath : QDir::homePath();
+        const QString start =
+            QFileInfo(settings.sAgentPath).isDir() ? settings.sAgentPath : QDir::homePath();
         openFolderOf(QDir::cleanPath(start));
     }
     fraMain->move(px(OUT_OF_VIEW), fraMain->y());
@@ -127,9 +128,9 @@ void frmHoravox::cmdOkAgentPath_Click()
         dirList->setRootIndex(dirModel->setRootPath(dirModel->filePath(highlighted)));
         dirList->setCurrentIndex(QModelIndex());
     }
-    sAgentPath = openFolder();
-    if (!sAgentPath.endsWith(u'/'))
-        sAgentPath += u'/';
+    settings.sAgentPath = openFolder();
+    if (!settings.sAgentPath.endsWith(u'/'))
+        settings.sAgentPath += u'/';
 
     if (FindAgentFiles()) {
         fraMain->move(px(IN_VIEW), fraMain->y());

@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListView>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
@@ -168,16 +169,10 @@ void frmHoravox::buildLayout()
     colours.setColor(QPalette::WindowText, Qt::blue);
     lblAlarmHeader[0]->setPalette(colours);
 
-    lstAlarms = new QListWidget(client);
+    lstAlarms = new QListView(client);
     place(lstAlarms, 30, 3000, 7380, 1425);
-    lstAlarms->addItem(alarms::ADD_ALARM_ROW);
+    lstAlarms->setModel(&alarmList);
     lstAlarms->setItemDelegate(new AlarmRowDelegate(*lblAlarmHeader[0], lstAlarms));
-
-    // The initial selections equal the defaults of a first run.
-    optInterval[1]->setChecked(true);
-    optPos[2]->setChecked(true);
-    optBalloon[1]->setChecked(true);
-    optAlarmsOpt[1]->setChecked(true);
 }
 
 void frmHoravox::buildMenus()
@@ -225,11 +220,6 @@ void frmHoravox::buildMenus()
     mnuAlarmTest = mnuAlarmOptions->addAction(QStringLiteral("Test"));
     mnuAlarmOptions->addSeparator();
     mnuCancel4 = mnuAlarmOptions->addAction(QStringLiteral("Cancel"));
-
-    mnuInterval[1]->setChecked(true);
-    mnuPos[2]->setChecked(true);
-    mnuBalloonOpt[1]->setChecked(true);
-    mnuAlarmsOpt[1]->setChecked(true);
 }
 
 void frmHoravox::buildTrayIcon()
@@ -282,8 +272,7 @@ void frmHoravox::connectControls()
     // A right press is taken before the list acts on it; any other press is handled once the
     // list has selected the row under the pointer.
     lstAlarms->viewport()->installEventFilter(this);
-    connect(lstAlarms, &QListWidget::itemPressed, this,
-            [this] { lstAlarms_MouseDown(1, 0, 0, 0); });
+    connect(lstAlarms, &QListView::pressed, this, [this] { lstAlarms_MouseDown(1, 0, 0, 0); });
     connect(tmrClock, &QTimer::timeout, this, &frmHoravox::tmrClock_Timer);
     connect(&Agent1, &engine::AgentControl::Click, this, &frmHoravox::Agent1_Click);
     connect(&Agent1, &engine::AgentControl::DblClick, this, &frmHoravox::Agent1_DblClick);

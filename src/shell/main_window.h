@@ -4,12 +4,15 @@
 #include <optional>
 
 #include <QMainWindow>
+#include <QPersistentModelIndex>
 #include <QPoint>
 #include <QPointer>
 #include <QString>
 
 #include "alarms/alarm_check.h"
 #include "alarms/alarm_table.h"
+#include "core/alarm_list_model.h"
+#include "core/settings.h"
 #include "engine/control/agent_control.h"
 #include "quiet/quiet_rules.h"
 
@@ -19,6 +22,7 @@ class QFileSystemModel;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QListView;
 class QListWidget;
 class QMenu;
 class QPushButton;
@@ -54,22 +58,18 @@ public:
                QWidget* parent = nullptr);
     ~frmHoravox() override;
 
-    // --- settings record, in file order ---
-    QString sAgentName;
-    qint16 iAlarmsOption = 1;
-    qint16 iBalloonOption = 1;
-    qint16 iPosition = 2;
-    qint16 iInterval = 1;
-    bool bReserved = false;
-    QString sAgentPath;
+    // --- settings record ---
+    core::SettingsRecord settings;
 
     // --- working values derived from the settings ---
     bool bAlarmsOn = false;
     qint16 iAgentX = 0;
     qint16 iAgentY = 0;
 
-    // --- alarms, shared with the alarm editor ---
-    alarms::AlarmTable alarmTable;
+    // --- alarms: the list's rows and the table the clock checks ---
+    core::AlarmListModel alarmList;
+    // Set before the editor opens: it adds a new alarm (true) or edits the selected one.
+    bool bAddAlarm = false;
 
     // --- start-up and shutdown ---
     bool bExiting = false;
@@ -113,7 +113,7 @@ public:
     QPushButton* cmdClose = nullptr;
     QPushButton* cmdExit = nullptr;
     std::array<QLabel*, 2> lblAlarmHeader{};
-    QListWidget* lstAlarms = nullptr;
+    QListView* lstAlarms = nullptr;
 
     // --- menus ---
     QMenu* mnuFile = nullptr;
@@ -170,6 +170,8 @@ public:
     void mnuPos_Click(int index);
     void mnuBalloonOpt_Click(int index);
     void mnuAlarmsOpt_Click(int index);
+    // Checks the alarms option `index` in the menu and the panel, and keeps it in the record.
+    void showAlarmsOption(int index);
     void mnuAgent_Click(int index);
     void cmdTest_Click();
 
@@ -213,8 +215,12 @@ public:
     void mnuAlarmEdit_Click();
     void mnuAlarmDelete_Click();
     void mnuAlarmTest_Click();
-    // Hides the main window and opens the alarm editor on the table; bAddAlarm says how.
+    // Hides the main window and opens the alarm editor; bAddAlarm says on what.
     void OpenAlarmEditor();
+    // The row of the selected alarm; -1 when none or the add row is selected.
+    [[nodiscard]] int selectedAlarm() const;
+    // Makes `row` the current row of the list; -1 for none.
+    void selectAlarmRow(int row);
     // Brings the open alarm editor forward; false when none is open.
     bool bringEditorForward();
     // The alarm editor while it is open; it destroys itself when closed.
@@ -290,8 +296,12 @@ private:
     void connectControls();
     void watchActivationSource();
     void setWindowHeight(int twips);
+    void storeEditedAlarm(const alarms::tAlarm& alarm);
     void HoldAlarmDueAt(const QDateTime& minute);
 
+    // The alarm the open editor was opened on, followed through the rows that move meanwhile;
+    // invalid in add mode.
+    QPersistentModelIndex m_editedRow;
     // Where the next activation of this window comes from. The sound-device check runs when
     // the window is shown or the user comes back to it from another window of the program,
     // not each time the user comes back from another application.

@@ -14,14 +14,14 @@ void frmHoravox::mnuInterval_Click(int index)
 {
     mnuInterval[index]->setChecked(true);
     optInterval[index]->setChecked(true);
-    iInterval = qint16(index);
+    settings.iInterval = qint16(index);
 }
 
 void frmHoravox::mnuPos_Click(int index)
 {
     mnuPos[index]->setChecked(true);
     optPos[index]->setChecked(true);
-    iPosition = qint16(index);
+    settings.iPosition = qint16(index);
     const QPoint at = agent::agentPosition(index, m_platform.workArea());
     iAgentX = qint16(at.x());
     iAgentY = qint16(at.y());
@@ -31,17 +31,21 @@ void frmHoravox::mnuBalloonOpt_Click(int index)
 {
     mnuBalloonOpt[index]->setChecked(true);
     optBalloon[index]->setChecked(true);
-    iBalloonOption = qint16(index);
+    settings.iBalloonOption = qint16(index);
 }
 
 void frmHoravox::mnuAlarmsOpt_Click(int index)
 {
     // With no alarms the switch cannot be turned on.
-    const int chosen = alarmTable.iAlarmCount == 0 ? 1 : index;
-    mnuAlarmsOpt[chosen]->setChecked(true);
-    optAlarmsOpt[chosen]->setChecked(true);
-    iAlarmsOption = qint16(chosen);
-    bAlarmsOn = chosen == 0;
+    showAlarmsOption(alarmList.iAlarmCount() == 0 ? 1 : index);
+}
+
+void frmHoravox::showAlarmsOption(int index)
+{
+    mnuAlarmsOpt[index]->setChecked(true);
+    optAlarmsOpt[index]->setChecked(true);
+    settings.iAlarmsOption = qint16(index);
+    bAlarmsOn = index == 0;
 }
 
 void frmHoravox::mnuAgent_Click(int index)

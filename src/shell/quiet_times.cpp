@@ -44,7 +44,7 @@ void frmHoravox::mnuQuietTimes_Click()
 void frmHoravox::HoldAlarmDueAt(const QDateTime& minute)
 {
     const alarms::AlarmCheck check =
-        alarms::checkAlarms(alarmTable, minute, bAlarmsOn, false, alarmTable.dateLocale);
+        alarms::checkAlarms(alarmList.table(), minute, bAlarmsOn, false, alarmList.dateLocale());
     if (check.step != alarms::TickStep::FireAlarm || heldAlarmMinutes.contains(minute))
         return;
     heldAlarmMinutes.append(minute);

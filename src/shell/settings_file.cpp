@@ -1,77 +1,11 @@
-#include "shell/settings_file.h"
-
-#include <algorithm>
-#include <optional>
-
 #include <QFile>
-#include <QFileInfo>
 
-#include "alarms/text_line.h"
 #include "alarms/whole_file.h"
+#include "core/settings.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
 
 namespace hv::shell {
-
-namespace {
-
-std::optional<qint16> readOption(const QList<alarms::TextItem>& items, int index, int last)
-{
-    if (index >= items.size() || items[index].quoted)
-        return std::nullopt;
-    bool ok = false;
-    const int value = items[index].text.toInt(&ok, 10);
-    if (!ok || value < 0 || value > last)
-        return std::nullopt;
-    return qint16(value);
-}
-
-// A name or folder with control characters in it is noise, not something a user chose.
-bool readsAsText(const QList<alarms::TextItem>& items, int index)
-{
-    if (index >= items.size() || items[index].text.isEmpty())
-        return false;
-    const QString& text = items[index].text;
-    return std::none_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20; });
-}
-
-} // namespace
-
-QByteArray formatSettingsLine(const SettingsRecord& s)
-{
-    const QString line = u'"' + s.sAgentName + QStringLiteral("\",") +
-                         QString::number(s.iAlarmsOption) + u',' +
-                         QString::number(s.iBalloonOption) + u',' + QString::number(s.iPosition) +
-                         u',' + QString::number(s.iInterval) + u',' +
-                         (s.bReserved ? QStringLiteral("#TRUE#") : QStringLiteral("#FALSE#")) +
-                         QStringLiteral(",\"") + s.sAgentPath + QStringLiteral("\"\r\n");
-    return line.toUtf8();
-}
-
-SettingsRecord parseSettingsLine(const QByteArray& bytes)
-{
-    const QString text = alarms::decodeFileText(bytes);
-    QStringView line(text);
-    const qsizetype lineEnd = line.indexOf(u'\n');
-    if (lineEnd >= 0)
-        line = line.left(lineEnd);
-    if (line.endsWith(u'\r'))
-        line.chop(1);
-    const QList<alarms::TextItem> items = alarms::readTextItems(line);
-
-    SettingsRecord s;
-    if (readsAsText(items, 0))
-        s.sAgentName = items[0].text;
-    s.iAlarmsOption = readOption(items, 1, 1).value_or(s.iAlarmsOption);
-    s.iBalloonOption = readOption(items, 2, 1).value_or(s.iBalloonOption);
-    s.iPosition = readOption(items, 3, 4).value_or(s.iPosition);
-    s.iInterval = readOption(items, 4, 6).value_or(s.iInterval);
-    if (items.size() > 5)
-        s.bReserved = items[5].text.compare(QLatin1String("#TRUE#"), Qt::CaseInsensitive) == 0;
-    if (readsAsText(items, 6))
-        s.sAgentPath = items[6].text;
-    return s;
-}
 
 QString frmHoravox::settingsFilePath() const
 {
@@ -81,23 +15,13 @@ QString frmHoravox::settingsFilePath() const
 void frmHoravox::ReadSettings()
 {
     QFile file(settingsFilePath());
-    const SettingsRecord s =
-        parseSettingsLine(file.open(QIODevice::ReadOnly) ? file.readLine(65536) : QByteArray());
-    sAgentName = s.sAgentName;
-    iAlarmsOption = s.iAlarmsOption;
-    iBalloonOption = s.iBalloonOption;
-    iPosition = s.iPosition;
-    iInterval = s.iInterval;
-    bReserved = s.bReserved;
-    sAgentPath = s.sAgentPath;
+    settings = core::parseSettingsLine(file.open(QIODevice::ReadOnly) ? file.readLine(65536)
+                                                                      : QByteArray());
 }
 
 void frmHoravox::SaveSettings()
 {
-    const QString why = alarms::replaceFile(
-        settingsFilePath(),
-        formatSettingsLine(SettingsRecord{sAgentName, iAlarmsOption, iBalloonOption, iPosition,
-                                          iInterval, bReserved, sAgentPath}));
+    const QString why = alarms::replaceFile(settingsFilePath(), core::formatSettingsLine(settings));
     noteSave(m_settingsSaveFailing, QStringLiteral("Settings Not Saved"),
              QStringLiteral("its settings"), settingsFilePath(), why);
 }

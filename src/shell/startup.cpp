@@ -3,14 +3,13 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QRadioButton>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWindow>
 
-#include "agent/screen_position.h"
 #include "alarms/alarm_table.h"
 #include "platform/platform.h"
+#include "shell/engine_log.h"
 #include "shell/main_window.h"
 
 namespace hv::shell {
@@ -18,30 +17,14 @@ namespace hv::shell {
 void frmHoravox::Form_Load()
 {
     const bool settingsFound = QFileInfo(settingsFilePath()).isFile();
-    if (settingsFound) {
-        // Held at 1 until the alarm file is read, so that a stored "On" is accepted.
-        alarmTable.iAlarmCount = 1;
+    if (settingsFound)
         ReadSettings();
-        optAlarmsOpt[iAlarmsOption]->setChecked(true);
-        mnuAlarmsOpt_Click(iAlarmsOption);
-        optBalloon[iBalloonOption]->setChecked(true);
-        mnuBalloonOpt_Click(iBalloonOption);
-        optPos[iPosition]->setChecked(true);
-        mnuPos_Click(iPosition);
-        optInterval[iInterval]->setChecked(true);
-        mnuInterval_Click(iInterval);
-    } else {
-        // These equal the initial selections and checks, so no handler needs to run.
-        sAgentName = QStringLiteral("Olwen");
-        iAlarmsOption = 1;
-        iBalloonOption = 1;
-        iPosition = 2;
-        iInterval = 1;
-        sAgentPath.clear();
-        const QPoint at = agent::agentPosition(iPosition, m_platform.workArea());
-        iAgentX = qint16(at.x());
-        iAgentY = qint16(at.y());
-    }
+    // The record's values, read or the first run's, check the options through their handlers.
+    // A stored "On" holds before the alarms are read, even when none are.
+    showAlarmsOption(settings.iAlarmsOption);
+    mnuBalloonOpt_Click(settings.iBalloonOption);
+    mnuPos_Click(settings.iPosition);
+    mnuInterval_Click(settings.iInterval);
 
     ReadQuietTimes();
     LoadAlarms();
@@ -82,7 +65,8 @@ void frmHoravox::mnuExit_Click()
     try {
         if (objCharacter)
             objCharacter->Hide();
-    } catch (const engine::AgentError&) {
+    } catch (const engine::AgentError& error) {
+        qCWarning(lcEngine) << "hiding the character at exit:" << error.what();
     }
     objCharacter = nullptr;
     // Posted, so the close is handled after this handler has returned.

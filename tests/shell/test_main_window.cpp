@@ -279,8 +279,8 @@ void TestMainWindow::startsAsFirstRunOrWithTheStoredSettings()
     QVERIFY(!window.mnuShow->isChecked());
     QCOMPARE(QPoint(window.iAgentX, window.iAgentY), position);
     QCOMPARE(m_f->readFile(m_f->settingsPath()), written.replace("CHARS", chars));
-    QCOMPARE(window.optInterval[window.iInterval]->isChecked(), true);
-    QCOMPARE(window.mnuBalloonOpt[window.iBalloonOption]->isChecked(), true);
+    QCOMPARE(window.optInterval[window.settings.iInterval]->isChecked(), true);
+    QCOMPARE(window.mnuBalloonOpt[window.settings.iBalloonOption]->isChecked(), true);
 }
 
 void TestMainWindow::rightClickSelectsTheRowAndOffersItsCommands_data()
@@ -301,12 +301,12 @@ void TestMainWindow::rightClickSelectsTheRowAndOffersItsCommands()
     m_f->writeFile(m_f->alarmsPath(), alarmLines(2));
     frmHoravox& window = start();
     window.show();
-    const int rowHeight = window.lstAlarms->visualItemRect(window.lstAlarms->item(0)).height();
+    const int rowHeight = window.lstAlarms->visualRect(window.alarmList.index(0)).height();
 
     QTest::mouseClick(window.lstAlarms->viewport(), Qt::RightButton, {},
                       QPoint(20, rowHeight * row + rowHeight / 2));
 
-    QCOMPARE(window.lstAlarms->currentRow(), menu ? row : -1);
+    QCOMPARE(window.lstAlarms->currentIndex().row(), menu ? row : -1);
     QCOMPARE(window.mnuAlarmOptions->isVisible(), menu);
     for (QAction* item : {window.mnuAlarmEdit, window.mnuAlarmDelete, window.mnuAlarmTest})
         QCOMPARE(item->isEnabled(), onAlarm || !menu);
@@ -334,7 +334,7 @@ void TestMainWindow::addRowOpensTheEditorUpToTheLimit()
 
     window.mnuAlarmAdd->trigger();
     const QPointer<QWidget> editor(window.alarmWizard.data());
-    window.lstAlarms->setCurrentRow(0); // an alarm, for Edit
+    window.selectAlarmRow(0); // an alarm, for Edit
     if (then == "File > Show")
         window.mnuShow->trigger();
     else if (then == "Edit")
@@ -342,7 +342,7 @@ void TestMainWindow::addRowOpensTheEditorUpToTheLimit()
 
     // Every way into the main window leads to the one editor, still adding.
     QVERIFY(editor == window.alarmWizard.data() && (!opens || editor->isVisible()));
-    QCOMPARE(window.alarmTable.bAddAlarm, opens);
+    QCOMPARE(window.bAddAlarm, opens);
     QCOMPARE(window.isWindowShown(), !opens);
     const auto box = m_f->platform.messageBoxes.value(0);
     QCOMPARE(box.text + '|' + box.title,
@@ -370,16 +370,12 @@ void TestMainWindow::deleteMovesTheLaterAlarmsUp()
     frmHoravox& window = start();
     const int left = file.count('\n');
 
-    window.lstAlarms->setCurrentRow(row);
+    window.selectAlarmRow(row);
     window.mnuAlarmDelete->trigger();
 
     QCOMPARE(m_f->readFile(m_f->alarmsPath()), file);
     QCOMPARE(QFile::exists(m_f->alarmsPath()), left > 0);
-    QCOMPARE(window.alarmTable.iAlarmCount, left);
-    QCOMPARE(window.lstAlarms->count(), left + 1);
-    QCOMPARE(window.alarmTable.Alarms[left].sTime, QString());
-    if (left > 0)
-        QCOMPARE(window.alarmTable.Alarms[0].sMessage, QString("Alarm %1").arg(alarms - left));
+    QCOMPARE(window.alarmList.rowCount(), left + 1);
     QCOMPARE(window.bAlarmsOn, left > 0);
     QCOMPARE(window.optAlarmsOpt[1]->isChecked(), left == 0);
 }
@@ -396,13 +392,13 @@ void TestMainWindow::testLetsTheAlarmsOwnCharacterSpeak()
     QFETCH(QString, speaker);
     m_f->writeFile(m_f->alarmsPath(), "\"07:30\",\"Daily\",\"Daily\",\"tock\",\"Wake up\"\r\n");
     frmHoravox& window = start({"Olwen.acs", speaker});
-    window.lstAlarms->setCurrentRow(0);
+    window.selectAlarmRow(0);
 
     window.mnuAlarmTest->trigger();
 
     QCOMPARE(log().mid(1, 1), QStringList{"Load CharacterID " + m_f->charsFolder() + speaker});
     QCOMPARE(log().mid(log().size() - 3), QStringList({"Show", "Speak Wake up", "Hide"}));
-    QCOMPARE(window.sAgentName, QString("Olwen"));
+    QCOMPARE(window.settings.sAgentName, QString("Olwen"));
     QVERIFY(!window.bAgentBusy && window.cmdTest->isEnabled());
 }
 
@@ -449,7 +445,8 @@ void TestMainWindow::optionGroupsStayInStep()
     else
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
 
-    const QList<qint16> fields{w.iInterval, w.iPosition, w.iBalloonOption, w.iAlarmsOption};
+    const QList<qint16> fields{w.settings.iInterval, w.settings.iPosition,
+                               w.settings.iBalloonOption, w.settings.iAlarmsOption};
     QCOMPARE(fields[group], chosen);
     for (int i = 0; i < menus[group].size(); ++i) {
         QCOMPARE(menus[group][i]->isChecked(), i == chosen);
@@ -546,7 +543,7 @@ void TestMainWindow::everyTextFitsItsWidget()
     if (window == "folder-search panel") {
         root = main.fraFindAgentPath;
     } else if (window == "editor") {
-        main.alarmTable.bAddAlarm = true;
+        main.bAddAlarm = true;
         main.OpenAlarmEditor();
         root = main.alarmWizard;
         main.alarmWizard->optWhen[0]->click(); // "Once" shows the calendar
@@ -693,7 +690,7 @@ void TestMainWindow::failureEndsTheAppearance()
         m_f->agent.failingPaths.append(path);
     else
         m_f->agent.failingCall = failingCall;
-    window.sAgentName = name;
+    window.settings.sAgentName = name;
 
     window.AgentSpeak("The time is, 9:00.");
 
@@ -702,7 +699,9 @@ void TestMainWindow::failureEndsTheAppearance()
     // Only a character that cannot be opened is worth a message, and never a box.
     QVERIFY(m_f->platform.messageBoxes.isEmpty());
     QCOMPARE(window.statusBar()->currentMessage(),
-             loadFails ? "Horavox: There was an error opening the Agent file \r\n" + path : "");
+             loadFails
+                 ? "Horavox: There was an error opening the Agent file \r\ncannot open " + path
+                 : "");
     // The next call tries afresh.
     m_f->agent.failingPaths.clear();
     m_f->agent.failingCall.clear();
@@ -814,7 +813,7 @@ void TestMainWindow::listsTheCharactersOfTheFolder()
         QCOMPARE(window.mnuAgent[i]->isChecked(), i == current);
     }
     QCOMPARE(window.mnuAgent.size(), entries.size());
-    QCOMPARE(window.sAgentName, agentName);
+    QCOMPARE(window.settings.sAgentName, agentName);
     QCOMPARE(window.sDefaultAgent, defaultAgent);
     // The character is opened by its file's own name, whatever the letter case of either.
     m_window->AgentSpeak("The time is, 9:00.");
@@ -858,7 +857,7 @@ void TestMainWindow::searchesTheStoredFolderOrTheDefaultPlaces()
 
     const frmHoravox& window = start({});
 
-    QCOMPARE(window.sAgentPath, found.isEmpty() ? QString() : root + found);
+    QCOMPARE(window.settings.sAgentPath, found.isEmpty() ? QString() : root + found);
     QCOMPARE(texts(window.lstAgents), entries);
     // Without characters the folder search panel takes the place of the options.
     QCOMPARE(window.fraFindAgentPath && window.fraFindAgentPath->x() > 0, entries.isEmpty());
@@ -896,7 +895,7 @@ void TestMainWindow::menuListAndKeyboardChooseTheCharacter()
     QCOMPARE(window.lstAgents->currentRow(), index);
     for (int i = 0; i < window.mnuAgent.size(); ++i)
         QCOMPARE(window.mnuAgent[i]->isChecked(), i == index);
-    QCOMPARE(window.sAgentName, window.lstAgents->item(index)->text());
+    QCOMPARE(window.settings.sAgentName, window.lstAgents->item(index)->text());
     QVERIFY(!QFile::exists(m_f->settingsPath()));
 }
 
@@ -1044,7 +1043,7 @@ void TestMainWindow::alarmsFireAndRepeatUntilDoubleClicked()
     QCOMPARE(log().filter("Load "),
              QStringList{"Load CharacterID " + m_f->charsFolder() + "tock.acs"});
     QCOMPARE(log().last(), QString("Play Idle1_1"));
-    QCOMPARE(m_window->sAgentName, QString("Olwen"));
+    QCOMPARE(m_window->settings.sAgentName, QString("Olwen"));
     // A second alarm is said by the character on screen and is the one repeated from then on.
     log().clear();
     QCOMPARE(tickAt(at(7, 31)), QString("Third"));
@@ -1103,7 +1102,7 @@ void TestMainWindow::firedAlarmsMoveOnOrGo()
 
     QCOMPARE(m_f->readFile(m_f->alarmsPath()), fileAfter);
     QCOMPARE(QFile::exists(m_f->alarmsPath()), !fileAfter.isEmpty());
-    QCOMPARE(m_window->lstAlarms->count(), alarmsOn ? 2 : 1);
+    QCOMPARE(m_window->alarmList.rowCount(), alarmsOn ? 2 : 1);
     QCOMPARE(m_window->bAlarmsOn, alarmsOn);
     // The repeat follows while alarms are on; switched off, nothing is repeated.
     log().clear();
@@ -1126,10 +1125,8 @@ void TestMainWindow::startUpReportsMissedAndUnreadAlarms()
     frmHoravox& window = start();
 
     QCOMPARE(m_f->readFile(m_f->alarmsPath()), left);
-    const QStringList rows = texts(window.lstAlarms);
-    QCOMPARE(rows.size(), 74);
-    QCOMPARE(rows.first() + '|' + rows.last(),
-             "07:00\tOnce\t12/5\tolwen\tToday|-- Click on this line to add a new Alarm --");
+    QCOMPARE(window.alarmList.rowCount(), 74);
+    QCOMPARE(window.alarmList.index(0).data().toString(), "07:00\tOnce\t12/5\tolwen\tToday");
     const auto& boxes = m_f->platform.messageBoxes;
     QCOMPARE(boxes.size(), 2);
     QCOMPARE(boxes[0].title + '|' + boxes[1].title, "Alarms Not Loaded|2 Missed Alarm(s)!");

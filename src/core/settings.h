@@ -4,8 +4,10 @@
 #include <QString>
 
 // Settings.ini: a single line of seven comma-separated items, CR LF, no sections or keys.
-namespace hv::shell {
+namespace hv::core {
 
+// The settings record in file order. Its initial values are the first run's settings, the
+// only place they are written down.
 struct SettingsRecord
 {
     QString sAgentName = QStringLiteral("Olwen");
@@ -32,4 +34,4 @@ struct SettingsRecord
 // record and the next save writes a correct line.
 [[nodiscard]] SettingsRecord parseSettingsLine(const QByteArray& bytes);
 
-} // namespace hv::shell
+} // namespace hv::core

@@ -1,10 +1,10 @@
 #include <QTest>
 
-#include "shell/settings_file.h"
+#include "core/settings.h"
 
-using hv::shell::SettingsRecord;
+using hv::core::SettingsRecord;
 
-class TestSettingsFile final : public QObject
+class TestSettings final : public QObject
 {
     Q_OBJECT
 
@@ -15,7 +15,7 @@ private slots:
     void takesWhatReadsWellFromDamagedFiles();
 };
 
-void TestSettingsFile::writesTheExactLine_data()
+void TestSettings::writesTheExactLine_data()
 {
     QTest::addColumn<SettingsRecord>("settings");
     QTest::addColumn<QByteArray>("line");
@@ -28,15 +28,15 @@ void TestSettingsFile::writesTheExactLine_data()
         << chosen << QString("\"Zoë\",0,0,4,6,#TRUE#,\"/home/a, user/my chars/\"\r\n").toUtf8();
 }
 
-void TestSettingsFile::writesTheExactLine()
+void TestSettings::writesTheExactLine()
 {
     QFETCH(SettingsRecord, settings);
     QFETCH(QByteArray, line);
-    QCOMPARE(hv::shell::formatSettingsLine(settings), line);
-    QCOMPARE(hv::shell::parseSettingsLine(line), settings);
+    QCOMPARE(hv::core::formatSettingsLine(settings), line);
+    QCOMPARE(hv::core::parseSettingsLine(line), settings);
 }
 
-void TestSettingsFile::takesWhatReadsWellFromDamagedFiles_data()
+void TestSettings::takesWhatReadsWellFromDamagedFiles_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<SettingsRecord>("expected");
@@ -75,15 +75,15 @@ void TestSettingsFile::takesWhatReadsWellFromDamagedFiles_data()
     QTest::newRow("quote never closed") << QByteArray("\"olwen,1,1,2,1") << unclosed;
 }
 
-void TestSettingsFile::takesWhatReadsWellFromDamagedFiles()
+void TestSettings::takesWhatReadsWellFromDamagedFiles()
 {
     QFETCH(QByteArray, file);
     QFETCH(SettingsRecord, expected);
-    const SettingsRecord read = hv::shell::parseSettingsLine(file);
+    const SettingsRecord read = hv::core::parseSettingsLine(file);
     QCOMPARE(read, expected);
     // Whatever was read, the next save writes a line that reads back the same.
-    QCOMPARE(hv::shell::parseSettingsLine(hv::shell::formatSettingsLine(read)), read);
+    QCOMPARE(hv::core::parseSettingsLine(hv::core::formatSettingsLine(read)), read);
 }
 
-QTEST_GUILESS_MAIN(TestSettingsFile)
-#include "test_settings_file.moc"
+QTEST_GUILESS_MAIN(TestSettings)
+#include "test_settings.moc"

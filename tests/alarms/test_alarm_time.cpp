@@ -1,8 +1,9 @@
 #include <QTest>
 
-#include "editor/editor_rules.h"
+#include "alarms/alarm_check.h"
+#include "alarms/alarm_time.h"
 
-class TestEditorRules final : public QObject
+class TestAlarmTime final : public QObject
 {
     Q_OBJECT
 
@@ -20,6 +21,7 @@ private slots:
         row("fraction rounds up", "7.5:30", "08:30");
         row("half rounds to even", "6.5:30", "06:30");
         row("fraction rounds out of range", "23.5:00", "");
+        row("seconds", "7:30:00", "");
         row("no colon", "730", "");
         row("minute 60", "12:60", "");
         row("negative hour", "-1:00", "");
@@ -30,9 +32,14 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, time);
-        QCOMPARE(hv::editor::readAlarmTime(typed).value_or(QString()), time);
+        const std::optional<QTime> read = hv::alarms::readAlarmTime(typed);
+        QCOMPARE(read ? read->toString("HH:mm") : QString(), time);
+        // The alarm check reads the file's times the same way.
+        const QTime expected = QTime::fromString(time, "HH:mm");
+        QCOMPARE(hv::alarms::alarmMinuteOfDay(typed),
+                 expected.isValid() ? expected.hour() * 60 + expected.minute() : -1);
     }
 };
 
-QTEST_GUILESS_MAIN(TestEditorRules)
-#include "test_editor_rules.moc"
+QTEST_GUILESS_MAIN(TestAlarmTime)
+#include "test_alarm_time.moc"
