@@ -1,6 +1,7 @@
 #include <QTest>
 
 #include "alarms/alarm_check.h"
+#include "alarms/alarm_file.h"
 
 using hv::alarms::FiredEntry;
 using hv::alarms::TickStep;
@@ -61,7 +62,8 @@ private slots:
         hv::alarms::AlarmTable table;
         for (const QString& line : alarms) {
             const QStringList f = line.split(u',');
-            table.Alarms[table.iAlarmCount++] = {f[0], f[1], f[2], f[3], f[4]};
+            table.Alarms[table.iAlarmCount++] =
+                hv::alarms::alarmFromFileWords(f[0], f[1], f[2], f[3], f[4]);
         }
         const QDateTime at(QDate(2026, 12, 5), QTime::fromString(now, Qt::ISODate));
         const hv::alarms::AlarmCheck check =
