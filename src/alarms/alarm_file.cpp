@@ -73,8 +73,7 @@ AlarmFileContents readAlarmFile(QIODevice& file, QIODevice* notLoaded)
 tAlarm alarmFromFileWords(const QString& time, const QString& when, const QString& day,
                           const QString& agent, const QString& message)
 {
-    const When kind = readWhen(when);
-    return tAlarm{time, kind, readDay(kind, day), agent, message};
+    return tAlarm{time, readWhen(when), readDay(day), agent, message};
 }
 
 QByteArray formatAlarmFile(const tAlarm* alarms, int count)

@@ -22,10 +22,10 @@ When readWhen(const QString& word)
     return ScheduleKind(found - KIND_WORDS.begin());
 }
 
-Day readDay(const When& when, const QString& word)
+Day readDay(const QString& word)
 {
     const auto found = std::find(WEEKDAY_WORDS.begin(), WEEKDAY_WORDS.end(), word);
-    if (!isKind(when, ScheduleKind::Weekly) || found == WEEKDAY_WORDS.end())
+    if (found == WEEKDAY_WORDS.end())
         return word;
     return Weekday(int(Weekday::Sunday) + int(found - WEEKDAY_WORDS.begin()));
 }

@@ -43,8 +43,7 @@ inline const std::array<QString, 7> WEEKDAY_WORDS{
 // An alarm's kind, or the text of a file field that names none (empty included), kept as it is
 // so that the record is written back unchanged; such an alarm never fires.
 using When = std::variant<QString, ScheduleKind>;
-// A weekly alarm's day, or the day field's text: a date, the kind word again, or a word that
-// names no day.
+// A weekday, or the day field's text: a date, the kind word again, or a word that names no day.
 using Day = std::variant<QString, Weekday>;
 
 [[nodiscard]] QString fileWord(ScheduleKind kind);
@@ -59,8 +58,8 @@ template <typename Known> [[nodiscard]] QString fileText(const std::variant<QStr
 
 // A kind word exactly as the file writes it (case counts); any other text stays text.
 [[nodiscard]] When readWhen(const QString& word);
-// A day word exactly as the file writes it, for a weekly alarm only; any other text stays text.
-[[nodiscard]] Day readDay(const When& when, const QString& word);
+// A day word exactly as the file writes it (case counts); any other text stays text.
+[[nodiscard]] Day readDay(const QString& word);
 
 [[nodiscard]] bool isKind(const When& when, ScheduleKind kind);
 [[nodiscard]] Weekday weekdayOf(const QDate& date);

@@ -43,8 +43,8 @@ private slots:
             << midnight << "12:00" << true << false << TickStep::GoOn << -1 << FiredEntry::Kept;
         QTest::newRow("empty fields never fire")
             << QStringList{"08:00,Daily,Daily,olwen,", "08:00,Daily,Daily,,Hi",
-                           "8:00,Once,12/5/2026,tock,Go"}
-            << "08:00" << true << false << TickStep::FireAlarm << 2 << FiredEntry::DeleteAfter;
+                           "08:00,Daily,,tock,Hi", "8:00,Once,12/5/2026,tock,Go"}
+            << "08:00" << true << false << TickStep::FireAlarm << 3 << FiredEntry::DeleteAfter;
         QTest::newRow("yearly, other days and kinds skipped")
             << QStringList{"08:00,Once,12/6/2026,tock,Go",   "08:00,Weekly,Sun,tock,Go",
                            "08:00,fwdm,fwdm,tock,Go",        "08:00,lwdm,lwdm,tock,Go",
