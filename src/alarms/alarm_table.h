@@ -11,8 +11,8 @@ namespace hv::alarms {
 
 struct tAlarm
 {
-    QString sTime; // "HH:MM", 24-hour clock
-    When sWhen;
+    QString sTime;    // "HH:MM", 24-hour clock
+    When sWhen;       // schedule kind
     Day sDay;         // short date, weekly day, or the kind word again
     QString sAgent;   // character name
     QString sMessage; // text to speak
