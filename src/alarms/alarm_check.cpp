@@ -9,22 +9,28 @@ namespace {
 
 bool isComplete(const tAlarm& a)
 {
-    return !a.sTime.isEmpty() && !a.sWhen.isEmpty() && !a.sDay.isEmpty() && !a.sAgent.isEmpty() &&
-           !a.sMessage.isEmpty();
+    return !a.sTime.isEmpty() && !fileText(a.sWhen).isEmpty() && !fileText(a.sDay).isEmpty() &&
+           !a.sAgent.isEmpty() && !a.sMessage.isEmpty();
 }
 
 bool isDueToday(const tAlarm& a, const QDate& today, const QLocale& locale)
 {
-    if (a.sWhen == u"Once" || a.sWhen == u"Yearly")
+    const ScheduleKind* kind = std::get_if<ScheduleKind>(&a.sWhen);
+    if (!kind)
+        return false;
+    switch (*kind) {
+    case ScheduleKind::Once:
+    case ScheduleKind::Yearly:
         return IsAlarmToday(a, today, locale);
-    if (a.sWhen == u"Weekly")
+    case ScheduleKind::Weekly:
         return IsAlarmWeekday(a, today);
-    if (a.sWhen == u"Daily")
+    case ScheduleKind::Daily:
         return true;
-    if (a.sWhen == u"fwdm")
+    case ScheduleKind::FirstWeekday:
         return IsFirstWeekday(today);
-    if (a.sWhen == u"lwdm")
+    case ScheduleKind::LastWeekday:
         return IsLastWeekday(today);
+    }
     return false;
 }
 
@@ -52,9 +58,9 @@ AlarmCheck checkAlarms(const AlarmTable& table, const QDateTime& now, bool bAlar
             return {TickStep::EndTick};
         if (minute != minuteNow || !isDueToday(a, now.date(), locale))
             continue;
-        const FiredEntry fired = a.sWhen == u"Yearly" ? FiredEntry::AdvanceFirst
-                                 : a.sWhen == u"Once" ? FiredEntry::DeleteAfter
-                                                      : FiredEntry::Kept;
+        const FiredEntry fired = isKind(a.sWhen, ScheduleKind::Yearly) ? FiredEntry::AdvanceFirst
+                                 : isKind(a.sWhen, ScheduleKind::Once) ? FiredEntry::DeleteAfter
+                                                                       : FiredEntry::Kept;
         return {TickStep::FireAlarm, i, fired};
     }
     return {alarmOnScreen ? TickStep::RepeatOnScreen : TickStep::GoOn};

@@ -63,11 +63,17 @@ AlarmFileContents readAlarmFile(QIODevice& file, QIODevice* notLoaded)
             ++contents.overLimit;
             keep(line + "\r\n");
         } else {
-            contents.alarms.append(
-                tAlarm{items[0].text, items[1].text, items[2].text, items[3].text, items[4].text});
+            contents.alarms.append(alarmFromFileWords(items[0].text, items[1].text, items[2].text,
+                                                      items[3].text, items[4].text));
         }
     }
     return contents;
+}
+
+tAlarm alarmFromFileWords(const QString& time, const QString& when, const QString& day,
+                          const QString& agent, const QString& message)
+{
+    return tAlarm{time, readWhen(when), readDay(day), agent, message};
 }
 
 QByteArray formatAlarmFile(const tAlarm* alarms, int count)
@@ -75,10 +81,12 @@ QByteArray formatAlarmFile(const tAlarm* alarms, int count)
     QString text;
     for (int i = 0; i < count; ++i) {
         const tAlarm& a = alarms[i];
-        if (a.sTime.isEmpty() || a.sWhen.isEmpty() || a.sDay.isEmpty() || a.sAgent.isEmpty())
+        const QString when = fileText(a.sWhen);
+        const QString day = fileText(a.sDay);
+        if (a.sTime.isEmpty() || when.isEmpty() || day.isEmpty() || a.sAgent.isEmpty())
             continue;
-        text += u'"' + a.sTime + QStringLiteral("\",\"") + a.sWhen + QStringLiteral("\",\"") +
-                a.sDay + QStringLiteral("\",\"") + a.sAgent + QStringLiteral("\",\"") + a.sMessage +
+        text += u'"' + a.sTime + QStringLiteral("\",\"") + when + QStringLiteral("\",\"") + day +
+                QStringLiteral("\",\"") + a.sAgent + QStringLiteral("\",\"") + a.sMessage +
                 QStringLiteral("\"\r\n");
     }
     return text.toUtf8();
@@ -122,10 +130,11 @@ QString notLoadedMessage(const AlarmFileContents& contents, const QString& keptP
 
 QString alarmRowText(const tAlarm& alarm)
 {
-    const qsizetype lastSlash = alarm.sDay.lastIndexOf(u'/');
-    const QString shownDay = lastSlash < 0 ? alarm.sDay : alarm.sDay.left(lastSlash);
-    return alarm.sTime + u'\t' + alarm.sWhen + u'\t' + shownDay + u'\t' + alarm.sAgent + u'\t' +
-           alarm.sMessage;
+    const QString day = fileText(alarm.sDay);
+    const qsizetype lastSlash = day.lastIndexOf(u'/');
+    const QString shownDay = lastSlash < 0 ? day : day.left(lastSlash);
+    return alarm.sTime + u'\t' + fileText(alarm.sWhen) + u'\t' + shownDay + u'\t' + alarm.sAgent +
+           u'\t' + alarm.sMessage;
 }
 
 } // namespace hv::alarms

@@ -30,6 +30,11 @@ struct AlarmFileContents
 // a CR LF.
 [[nodiscard]] AlarmFileContents readAlarmFile(QIODevice& file, QIODevice* notLoaded = nullptr);
 
+// The record of one line's five fields, its kind and weekly day read from their words.
+[[nodiscard]] tAlarm alarmFromFileWords(const QString& time, const QString& when,
+                                        const QString& day, const QString& agent,
+                                        const QString& message);
+
 // Entries whose time, kind, day or character is empty are left out; an empty message is kept.
 [[nodiscard]] QByteArray formatAlarmFile(const tAlarm* alarms, int count);
 

@@ -5,13 +5,15 @@
 #include <QLocale>
 #include <QString>
 
+#include "alarms/schedule.h"
+
 namespace hv::alarms {
 
 struct tAlarm
 {
     QString sTime;    // "HH:MM", 24-hour clock
-    QString sWhen;    // "Once", "Daily", "Weekly", "fwdm", "lwdm", "Yearly"
-    QString sDay;     // short date, day word, or the kind word again
+    When sWhen;       // schedule kind
+    Day sDay;         // short date, weekly day, or the kind word again
     QString sAgent;   // character name
     QString sMessage; // text to speak
 

@@ -9,10 +9,10 @@ namespace hv::alarms {
 
 namespace {
 
-void addToReport(MissedAlarmReport& report, const QString& kindText, const tAlarm& alarm)
+void addToReport(MissedAlarmReport& report, ScheduleKind kind, const tAlarm& alarm)
 {
     ++report.count;
-    report.text += kindText + QStringLiteral(" Alarm for: ") + alarm.sDay +
+    report.text += fileWord(kind) + QStringLiteral(" Alarm for: ") + fileText(alarm.sDay) +
                    QStringLiteral(" Missed!\r\nMessage: ") + alarm.sMessage +
                    QStringLiteral("\r\n");
 }
@@ -29,15 +29,16 @@ MissedAlarmReport planMissedAlarmReport(const AlarmTable& table, const QDateTime
     QList<tAlarm> entries(table.Alarms.begin(), table.Alarms.begin() + table.iAlarmCount);
     for (int i = 0; i < entries.size(); ++i) {
         const tAlarm& alarm = entries[i];
-        const bool once = alarm.sWhen == u"Once";
-        if (!once && alarm.sWhen != u"Yearly")
+        const bool once = isKind(alarm.sWhen, ScheduleKind::Once);
+        if (!once && !isKind(alarm.sWhen, ScheduleKind::Yearly))
             continue;
         // A date that cannot be read is never compared with anything: the entry stays in the
         // list where the user can correct it, and is named apart.
-        const QDate date = clock::readShortDate(alarm.sDay, locale);
+        const QString day = fileText(alarm.sDay);
+        const QDate date = clock::readShortDate(day, locale);
         if (!date.isValid()) {
-            report.unreadableDates.append(alarm.sDay + QStringLiteral(" (Message: ") +
-                                          alarm.sMessage + u')');
+            report.unreadableDates.append(day + QStringLiteral(" (Message: ") + alarm.sMessage +
+                                          u')');
             continue;
         }
         const int minute = alarmMinuteOfDay(alarm.sTime);
@@ -45,12 +46,12 @@ MissedAlarmReport planMissedAlarmReport(const AlarmTable& table, const QDateTime
         if ((from.isValid() && moment < from) || moment >= until)
             continue;
         if (once) {
-            addToReport(report, QStringLiteral("Once"), alarm);
+            addToReport(report, ScheduleKind::Once, alarm);
             report.actions.append({MissedAlarmAction::Kind::DeleteRow, i});
             entries.removeAt(i);
             --i;
         } else {
-            addToReport(report, QStringLiteral("Yearly"), alarm);
+            addToReport(report, ScheduleKind::Yearly, alarm);
             report.actions.append({MissedAlarmAction::Kind::AdvanceYearly, i});
         }
     }

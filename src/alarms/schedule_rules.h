@@ -6,18 +6,17 @@
 #include "alarms/alarm_table.h"
 
 // Whether an alarm whose minute has come is due today, by its kind; and the move of a yearly
-// alarm to its next date. Weekday numbers count Sunday as 1 and Saturday as 7.
+// alarm to its next date.
 namespace hv::alarms {
 
-// For "Once" and "Yearly": sDay, read as a short date of the locale, is today. A date that
+// For Once and Yearly: sDay, read as a short date of the locale, is today. A date that
 // cannot be read is never today.
 [[nodiscard]] bool IsAlarmToday(const tAlarm& alarm, const QDate& today, const QLocale& locale);
 
-// For "Weekly": sDay is exactly the day word ("Mon", "Tues", "Wed", "Thur", "Fri", "Sat",
-// "Sun") of today.
+// For Weekly: sDay is today's weekday.
 [[nodiscard]] bool IsAlarmWeekday(const tAlarm& alarm, const QDate& today);
 
-// For "fwdm" and "lwdm": today is the first or last Monday to Friday of its month.
+// For FirstWeekday and LastWeekday: today is the first or last Monday to Friday of its month.
 [[nodiscard]] bool IsFirstWeekday(const QDate& today);
 [[nodiscard]] bool IsLastWeekday(const QDate& today);
 

@@ -32,12 +32,13 @@ void uncheck(QRadioButton* button)
     button->setAutoExclusive(true);
 }
 
-template <std::size_t N>
-int indexOf(const std::array<QString, N>& words, const QString& word, std::size_t count = N)
+// The option of a kind or weekday the alarm holds; -1 when it holds text that names none.
+template <typename Known, std::size_t N>
+int indexOf(const std::array<Known, N>& options, const std::variant<QString, Known>& field)
 {
-    const auto end = words.begin() + count;
-    const auto found = std::find(words.begin(), end, word);
-    return found == end ? -1 : int(found - words.begin());
+    const Known* known = std::get_if<Known>(&field);
+    const auto found = known ? std::find(options.begin(), options.end(), *known) : options.end();
+    return found == options.end() ? -1 : int(found - options.begin());
 }
 
 // Where Tab enters a group of options: the chosen one, or the first.
@@ -123,17 +124,20 @@ void frmAlarmWizard::Form_Load()
     const int kind = indexOf(SCHEDULE_KINDS, alarm.sWhen);
     if (kind >= 0)
         optWhen[kind]->setChecked(true);
-    if (alarm.sWhen == QLatin1String("Once") || alarm.sWhen == QLatin1String("Yearly"))
-        lblDate->setText(alarm.sDay);
-    if (alarm.sWhen == QLatin1String("fwdm") || alarm.sWhen == QLatin1String("lwdm")) {
+    using alarms::ScheduleKind;
+    if (alarms::isKind(alarm.sWhen, ScheduleKind::Once) ||
+        alarms::isKind(alarm.sWhen, ScheduleKind::Yearly))
+        lblDate->setText(alarms::fileText(alarm.sDay));
+    if (alarms::isKind(alarm.sWhen, ScheduleKind::FirstWeekday) ||
+        alarms::isKind(alarm.sWhen, ScheduleKind::LastWeekday)) {
         fraDate->setEnabled(false);
         fraDay->setEnabled(false);
     }
-    if (alarm.sWhen == QLatin1String("Weekly")) {
-        const int day = indexOf(DAY_WORDS, alarm.sDay, 7);
+    if (alarms::isKind(alarm.sWhen, ScheduleKind::Weekly)) {
+        const int day = indexOf(WEEKDAY_OPTIONS, alarm.sDay);
         if (day >= 0)
             optDay[day]->setChecked(true);
-    } else if (alarm.sWhen == QLatin1String("Daily")) {
+    } else if (alarms::isKind(alarm.sWhen, ScheduleKind::Daily)) {
         optDay[7]->setChecked(true);
     }
 

@@ -132,7 +132,10 @@ void frmAlarmWizard::buildLayout()
     // Option buttons that share a frame are exclusive: the day options form one group, the
     // schedule options, children of the window itself, another.
     for (int n = 0; n < 8; ++n) {
-        optDay[n] = new QRadioButton(DAY_WORDS[n], fraDay);
+        const QString caption = n < int(WEEKDAY_OPTIONS.size())
+                                    ? alarms::fileWord(WEEKDAY_OPTIONS[n])
+                                    : alarms::fileWord(alarms::ScheduleKind::Daily);
+        optDay[n] = new QRadioButton(caption, fraDay);
         place(optDay[n], dayLefts[n % 4], dayTops[n], dayWidths[n], dayHeights[n]);
     }
 

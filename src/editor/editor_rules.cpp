@@ -21,23 +21,24 @@ alarms::tAlarm shownAlarm(const QString& timeText, int kindIndex, const QString&
     alarms::tAlarm alarm{readAlarmTime(timeText).value_or(QString()), {}, {}, agent, message};
     if (kindIndex < 0 || kindIndex >= int(SCHEDULE_KINDS.size()))
         return alarm;
-    alarm.sWhen = SCHEDULE_KINDS[kindIndex];
-    if (alarm.sWhen == QLatin1String("Once") || alarm.sWhen == QLatin1String("Yearly"))
+    const alarms::ScheduleKind kind = SCHEDULE_KINDS[kindIndex];
+    alarm.sWhen = kind;
+    if (kind == alarms::ScheduleKind::Once || kind == alarms::ScheduleKind::Yearly)
         alarm.sDay = dateText;
-    else if (alarm.sWhen == QLatin1String("Weekly"))
-        alarm.sDay = dayIndex >= 0 && dayIndex < 7 ? DAY_WORDS[dayIndex] : QString();
-    else
-        alarm.sDay = alarm.sWhen;
+    else if (kind != alarms::ScheduleKind::Weekly)
+        alarm.sDay = alarms::fileWord(kind);
+    else if (dayIndex >= 0 && dayIndex < int(WEEKDAY_OPTIONS.size()))
+        alarm.sDay = WEEKDAY_OPTIONS[dayIndex];
     return alarm;
 }
 
 bool isCompleteAlarm(const alarms::tAlarm& alarm, const QLocale& dateLocale)
 {
-    const bool dated =
-        alarm.sWhen == QLatin1String("Once") || alarm.sWhen == QLatin1String("Yearly");
-    const bool dayKnown =
-        dated ? clock::readShortDate(alarm.sDay, dateLocale).isValid() : !alarm.sDay.isEmpty();
-    return !alarm.sTime.isEmpty() && !alarm.sWhen.isEmpty() && dayKnown &&
+    const bool dated = alarms::isKind(alarm.sWhen, alarms::ScheduleKind::Once) ||
+                       alarms::isKind(alarm.sWhen, alarms::ScheduleKind::Yearly);
+    const QString day = alarms::fileText(alarm.sDay);
+    const bool dayKnown = dated ? clock::readShortDate(day, dateLocale).isValid() : !day.isEmpty();
+    return !alarm.sTime.isEmpty() && !alarms::fileText(alarm.sWhen).isEmpty() && dayKnown &&
            !alarm.sAgent.isEmpty() && !alarm.sMessage.trimmed().isEmpty();
 }
 

@@ -11,14 +11,16 @@
 // The alarm editor's rules, apart from its window.
 namespace hv::editor {
 
-// The schedule options in the order of their buttons, and the kind word each stores.
-inline const std::array<QString, 6> SCHEDULE_KINDS{
-    QStringLiteral("Once"), QStringLiteral("Daily"), QStringLiteral("Weekly"),
-    QStringLiteral("fwdm"), QStringLiteral("lwdm"),  QStringLiteral("Yearly")};
-// The day options in the order of their buttons; a weekly alarm stores the first seven.
-inline const std::array<QString, 8> DAY_WORDS{
-    QStringLiteral("Mon"), QStringLiteral("Tues"), QStringLiteral("Wed"), QStringLiteral("Thur"),
-    QStringLiteral("Fri"), QStringLiteral("Sat"),  QStringLiteral("Sun"), QStringLiteral("Daily")};
+// The schedule options in the order of their buttons, and the kind each stores.
+inline constexpr std::array<alarms::ScheduleKind, 6> SCHEDULE_KINDS{
+    alarms::ScheduleKind::Once,        alarms::ScheduleKind::Daily,
+    alarms::ScheduleKind::Weekly,      alarms::ScheduleKind::FirstWeekday,
+    alarms::ScheduleKind::LastWeekday, alarms::ScheduleKind::Yearly};
+// The day options in the order of their buttons: a weekly alarm's seven days, then "Daily".
+inline constexpr std::array<alarms::Weekday, 7> WEEKDAY_OPTIONS{
+    alarms::Weekday::Monday,   alarms::Weekday::Tuesday, alarms::Weekday::Wednesday,
+    alarms::Weekday::Thursday, alarms::Weekday::Friday,  alarms::Weekday::Saturday,
+    alarms::Weekday::Sunday};
 
 // The time as typed, read as alarms::readAlarmTime reads it, as it is stored: "HH:MM" on the
 // 24-hour clock; nothing when it is no time.
@@ -26,9 +28,9 @@ inline const std::array<QString, 8> DAY_WORDS{
 
 // The alarm as the editor's window shows it: the time box read as "HH:MM" (empty when it
 // holds no time), the chosen schedule option (an index into SCHEDULE_KINDS, -1 for none), the
-// date shown, the chosen day option (an index into DAY_WORDS, -1 for none), the character and
-// the message. A dated kind stores the date text, a weekly one the day word, the others their
-// kind word; a kind not chosen leaves kind and day empty.
+// date shown, the chosen day option (an index into WEEKDAY_OPTIONS, 7 for "Daily", -1 for none),
+// the character and the message. A dated kind stores the date text, a weekly one the day word, the
+// others their kind word; a kind not chosen leaves kind and day empty.
 [[nodiscard]] alarms::tAlarm shownAlarm(const QString& timeText, int kindIndex,
                                         const QString& dateText, int dayIndex, const QString& agent,
                                         const QString& message);

@@ -1,6 +1,7 @@
 #include <QTest>
 
 #include "alarms/alarm_check.h"
+#include "alarms/alarm_file.h"
 
 using hv::alarms::FiredEntry;
 using hv::alarms::TickStep;
@@ -42,8 +43,8 @@ private slots:
             << midnight << "12:00" << true << false << TickStep::GoOn << -1 << FiredEntry::Kept;
         QTest::newRow("empty fields never fire")
             << QStringList{"08:00,Daily,Daily,olwen,", "08:00,Daily,Daily,,Hi",
-                           "8:00,Once,12/5/2026,tock,Go"}
-            << "08:00" << true << false << TickStep::FireAlarm << 2 << FiredEntry::DeleteAfter;
+                           "08:00,Daily,,tock,Hi", "8:00,Once,12/5/2026,tock,Go"}
+            << "08:00" << true << false << TickStep::FireAlarm << 3 << FiredEntry::DeleteAfter;
         QTest::newRow("yearly, other days and kinds skipped")
             << QStringList{"08:00,Once,12/6/2026,tock,Go",   "08:00,Weekly,Sun,tock,Go",
                            "08:00,fwdm,fwdm,tock,Go",        "08:00,lwdm,lwdm,tock,Go",
@@ -61,7 +62,8 @@ private slots:
         hv::alarms::AlarmTable table;
         for (const QString& line : alarms) {
             const QStringList f = line.split(u',');
-            table.Alarms[table.iAlarmCount++] = {f[0], f[1], f[2], f[3], f[4]};
+            table.Alarms[table.iAlarmCount++] =
+                hv::alarms::alarmFromFileWords(f[0], f[1], f[2], f[3], f[4]);
         }
         const QDateTime at(QDate(2026, 12, 5), QTime::fromString(now, Qt::ISODate));
         const hv::alarms::AlarmCheck check =

@@ -29,12 +29,13 @@ private slots:
     void writesAndReadsBackEveryAlarm_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QStringList>("rows");   // the list's rows of the alarms read
         QTest::addColumn<QByteArray>("written"); // the file as we write it back
 
         const QByteArray three = "\"07:30\",\"Daily\",\"Daily\",\"olwen\",\"Wake up\"\r\n"
                                  "\"12:00\",\"Weekly\",\"Fri\",\"tock\",\"Lunch, then a walk\"\r\n"
-                                 "\"23:59\",\"Once\",\"12/31/2026\",\"pim\",\"\"\r\n";
+                                 "\"23:59\",\"Once\",\"12/31/2026\",\"pim\",\"\"\r\n"
+                                 "\"06:00\",\"weekly\",\"fri\",\"tock\",\"As written\"\r\n";
         // Only an entry without a character, time, day or kind is left out.
         const QByteArray incomplete = "\"07:30\",\"Daily\",\"Daily\",\"\",\"a\"\r\n"
                                       "\"\",\"Daily\",\"Daily\",\"olwen\",\"b\"\r\n"
@@ -42,15 +43,23 @@ private slots:
                                       "\"07:33\",\"\",\"Mon\",\"olwen\",\"d\"\r\n";
         QTest::newRow("commas inside a message, an empty message, incomplete entries")
             << three + incomplete
-            << QStringList{"Wake up", "Lunch, then a walk", "", "a", "b", "c", "d"} << three;
+            << QStringList{"07:30\tDaily\tDaily\tolwen\tWake up",
+                           "12:00\tWeekly\tFri\ttock\tLunch, then a walk",
+                           "23:59\tOnce\t12/31\tpim\t",
+                           "06:00\tweekly\tfri\ttock\tAs written",
+                           "07:30\tDaily\tDaily\t\ta",
+                           "\tDaily\tDaily\tolwen\tb",
+                           "07:32\tWeekly\t\tolwen\tc",
+                           "07:33\t\tMon\tolwen\td"}
+            << three;
         QTest::newRow("no final line end, blank lines")
             << QByteArray("\r\n\n\"07:30\",\"Daily\",\"Daily\",\"olwen\",\"Tea\"")
-            << QStringList{"Tea"}
+            << QStringList{"07:30\tDaily\tDaily\tolwen\tTea"}
             << QByteArray("\"07:30\",\"Daily\",\"Daily\",\"olwen\",\"Tea\"\r\n");
         QTest::newRow("Windows code page file")
             << QByteArray("\"07:30\",\"Daily\",\"Daily\",\"olwen\",\"Gr\xfc\xdf"
                           "e, Ren\xe9\"\r\n")
-            << QStringList{QStringLiteral(u"Grüße, René")}
+            << QStringList{QStringLiteral(u"07:30\tDaily\tDaily\tolwen\tGrüße, René")}
             << QByteArray("\"07:30\",\"Daily\",\"Daily\",\"olwen\",\"Gr\xc3\xbc\xc3\x9f"
                           "e, Ren\xc3\xa9\"\r\n");
     }
@@ -58,13 +67,13 @@ private slots:
     void writesAndReadsBackEveryAlarm()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QStringList, messages);
+        QFETCH(QStringList, rows);
         QFETCH(QByteArray, written);
         const hv::alarms::AlarmFileContents contents = read(file);
-        QStringList readMessages;
+        QStringList readRows;
         for (const tAlarm& a : contents.alarms)
-            readMessages.append(a.sMessage);
-        QCOMPARE(readMessages, messages);
+            readRows.append(hv::alarms::alarmRowText(a));
+        QCOMPARE(readRows, rows);
         QCOMPARE(contents.unreadable + contents.overLimit, 0);
         QCOMPARE(
             hv::alarms::formatAlarmFile(contents.alarms.constData(), int(contents.alarms.size())),

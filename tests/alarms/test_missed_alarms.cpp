@@ -2,6 +2,7 @@
 
 #include "alarms/missed_alarms.h"
 
+using hv::alarms::ScheduleKind;
 using Action = hv::alarms::MissedAlarmAction;
 
 class TestMissedAlarms final : public QObject
@@ -40,15 +41,16 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QList<Action>, actions);
         hv::alarms::AlarmTable table;
-        table.iAlarmCount = 8;
-        table.Alarms = {{{"09:00", "Once", "12/1/2026", "olwen", "Pay rent"},
-                         {"10:00", "Once", "12/2/2026", "tock", "Call Bob, then Ann"},
-                         {"11:00", "Once", "next week", "tock", "Unreadable"},
-                         {"12:00", "Daily", "Daily", "tock", "Every day"},
-                         {"07:00", "Yearly", "3/1/2024", "pim", "Birthday"},
-                         {"00:00", "Once", "12/5/2026", "pim", "Before the gap"},
-                         {"08:59", "Once", "12/5/2026", "pim", "Today"},
-                         {"09:00", "Once", "12/5/2026", "pim", "Now"}}};
+        table.iAlarmCount = 9;
+        table.Alarms = {{{"09:00", ScheduleKind::Once, "12/1/2026", "olwen", "Pay rent"},
+                         {"10:00", ScheduleKind::Once, "12/2/2026", "tock", "Call Bob, then Ann"},
+                         {"11:00", ScheduleKind::Once, "next week", "tock", "Unreadable"},
+                         {"12:00", ScheduleKind::Daily, "Daily", "tock", "Every day"},
+                         {"07:00", ScheduleKind::Yearly, "3/1/2024", "pim", "Birthday"},
+                         {"00:00", ScheduleKind::Once, "12/5/2026", "pim", "Before the gap"},
+                         {"08:59", ScheduleKind::Once, "12/5/2026", "pim", "Today"},
+                         {"09:00", ScheduleKind::Once, "12/5/2026", "pim", "Now"},
+                         {"09:00", "once", "12/1/2026", "pim", "No kind of ours"}}};
         const hv::alarms::MissedAlarmReport report = hv::alarms::planMissedAlarmReport(
             table, from, until, QLocale(QLocale::English, QLocale::UnitedStates));
         QCOMPARE(report.text, "Horavox - Missed Alarms!\r\n\r\n" + text);

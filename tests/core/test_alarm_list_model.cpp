@@ -52,7 +52,7 @@ void TestAlarmListModel::keepsTheRowsAndTheLimit()
     QFETCH(QString, results);
     QFETCH(QStringList, messages);
     const auto daily = [](const QString& message) {
-        return tAlarm{"07:00", "Daily", "Daily", "olwen", message};
+        return tAlarm{"07:00", hv::alarms::ScheduleKind::Daily, "Daily", "olwen", message};
     };
     AlarmListModel model;
     // Fails the test on any row change the views are not told of correctly.

@@ -14,12 +14,14 @@
 #include "editor/alarm_wizard.h"
 #include "fake_platform.h"
 
+using hv::alarms::ScheduleKind;
 using hv::alarms::tAlarm;
+using hv::alarms::Weekday;
 Q_DECLARE_METATYPE(tAlarm)
 
 namespace {
 
-const tAlarm WAKE_UP{"07:30", "Daily", "Daily", "olwen", "Wake up"};
+const tAlarm WAKE_UP{"07:30", ScheduleKind::Daily, "Daily", "olwen", "Wake up"};
 
 template <std::size_t N> int checkedIndex(const std::array<QRadioButton*, N>& options)
 {
@@ -133,7 +135,7 @@ private slots:
         QVERIFY(w->txtMessage->text() == "Wake up" && !w->lblQuoteNote->isVisible());
         QVERIFY(state().startsWith("11111 ok1"));
         QTest::mouseClick(w->cmdOK, Qt::LeftButton);
-        const tAlarm added{"07:30", "Daily", "Daily", "olwen", "Wake up"};
+        const tAlarm added{"07:30", ScheduleKind::Daily, "Daily", "olwen", "Wake up"};
         QVERIFY(m_accepted == QList{added} && m_closed == 1);
     }
 
@@ -162,7 +164,8 @@ private slots:
 
         fillIn("6:00", 0, "Birthday");
         QTest::mouseClick(w->cmdOK, Qt::LeftButton);
-        QVERIFY(m_accepted == QList{tAlarm({"06:00", "Yearly", "12/5/2026", "tock", "Birthday"})});
+        QVERIFY(m_accepted ==
+                QList{tAlarm({"06:00", ScheduleKind::Yearly, "12/5/2026", "tock", "Birthday"})});
     }
 
     void loadsEachKindAndSavesItBack_data()
@@ -173,17 +176,17 @@ private slots:
         const auto row = [](const char* name, tAlarm alarm, const char* loaded, QString saved) {
             QTest::newRow(name) << alarm << QString(loaded) << saved;
         };
-        row("Daily", {"7:5", "Daily", "Daily", "olwen", "Up"},
+        row("Daily", {"7:5", ScheduleKind::Daily, "Daily", "olwen", "Up"},
             "11111 ok1 kind1 day7 frames11 date'' calendar0", "07:05");
-        row("Weekly", {"12:00", "Weekly", "Thur", "tock", "Lunch"},
+        row("Weekly", {"12:00", ScheduleKind::Weekly, Weekday::Thursday, "tock", "Lunch"},
             "11111 ok1 kind2 day3 frames11 date'' calendar0", "12:00");
-        row("Yearly", {"00:00", "Yearly", "3/1/2027", "olwen", "Born"},
+        row("Yearly", {"00:00", ScheduleKind::Yearly, "3/1/2027", "olwen", "Born"},
             "11111 ok1 kind5 day-1 frames11 date'3/1/2027' calendar0", "00:00");
-        row("character gone", {"09:00", "Daily", "Daily", "zoltan", "Up"},
+        row("character gone", {"09:00", ScheduleKind::Daily, "Daily", "zoltan", "Up"},
             "11101 ok0 kind1 day7 frames11 date'' calendar0", "");
-        row("no time", {"", "Daily", "Daily", "tock", "Up"},
+        row("no time", {"", ScheduleKind::Daily, "Daily", "tock", "Up"},
             "01111 ok0 kind1 day7 frames11 date'' calendar0", "");
-        row("no message", {"09:00", "fwdm", "fwdm", "tock", ""},
+        row("no message", {"09:00", ScheduleKind::FirstWeekday, "fwdm", "tock", ""},
             "11110 ok0 kind3 day-1 frames00 date'' calendar0", "");
     }
     void loadsEachKindAndSavesItBack()
@@ -270,8 +273,8 @@ private slots:
         QCOMPARE(state(), "11111 ok1 kind2 day1 frames01 date'' calendar0");
         QCOMPARE(tabChain(), "OK Cancel time Weekly Tues agents message");
         press({Qt::Key_Tab, Qt::Key_Return}); // on OK
-        QVERIFY(m_closed == 1 &&
-                m_accepted == QList{tAlarm({"06:45", "Weekly", "Tues", "pim", "Go"})});
+        QVERIFY(m_closed == 1 && m_accepted == QList{tAlarm({"06:45", ScheduleKind::Weekly,
+                                                             Weekday::Tuesday, "pim", "Go"})});
 
         QVERIFY(open(WAKE_UP));
         // The time box has the focus with its text selected, so typing replaces the stored time.
