@@ -37,11 +37,14 @@ void frmHoravox::tmrClock_Timer()
     if (steps.gapTo > steps.gapFrom)
         ReportMissedAlarms(clock::startOfMinute(steps.gapFrom), clock::startOfMinute(steps.gapTo));
     bool endTick = false;
+    // Asked once a run: the desktop's answer may take a while, and a clock step brings several
+    // minutes at once.
+    const bool screenLocked = !steps.alarmMinutes.isEmpty() && m_platform.screenLocked();
     for (const qint64 minute : steps.alarmMinutes) {
         m_checkedUpTo = minute;
         const QDateTime at = clock::startOfMinute(minute);
         // Behind a locked screen a due alarm waits, and rings once the screen is unlocked.
-        if (HoldAlarmsWhileLocked(at) ||
+        if (HoldAlarmsWhileLocked(at, screenLocked) ||
             CheckAlarms(NextAlarmMinute(at), minute == nowMinute) == alarms::TickStep::EndTick)
             endTick = true;
     }

@@ -246,7 +246,7 @@ public:
     void ReadQuietTimes();
     void mnuQuietTimes_Click();
     // True while the screen is locked and alarms wait: the tick ends without alarms or speech.
-    [[nodiscard]] bool HoldAlarmsWhileLocked(const QDateTime& now);
+    [[nodiscard]] bool HoldAlarmsWhileLocked(const QDateTime& now, bool screenLocked);
     // The minute whose alarm the tick checks: a held one first, now's otherwise.
     [[nodiscard]] QDateTime NextAlarmMinute(const QDateTime& now);
     // Whether a due announcement at now is kept back; says why in the log.

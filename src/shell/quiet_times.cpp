@@ -50,10 +50,10 @@ void frmHoravox::HoldAlarmDueAt(const QDateTime& minute)
     heldAlarmMinutes.append(minute);
 }
 
-bool frmHoravox::HoldAlarmsWhileLocked(const QDateTime& now)
+bool frmHoravox::HoldAlarmsWhileLocked(const QDateTime& now, bool screenLocked)
 {
     quiet::DesktopState desktop;
-    desktop.screenLocked = m_platform.screenLocked();
+    desktop.screenLocked = screenLocked;
     if (!quiet::alarmsWait(quietTimes, desktop))
         return false;
     const qsizetype heldBefore = heldAlarmMinutes.size();
