@@ -111,8 +111,8 @@ struct Clock
     {
         platform.clock = QDateTime(QDate(2026, 12, 5), QTime(14, 29, 0));
         window = std::make_unique<hv::shell::frmHoravox>(platform, engine);
-        window->tmrClock->stop();
-        window->tmrClock_Timer(); // synchronises on the full minute
+        window->clock().tmrClock().stop();
+        window->clock().tmrClock_Timer(); // synchronises on the full minute
     }
 
     // The character's window once it is on screen, or null.
@@ -129,7 +129,7 @@ struct Clock
 
     void waitUntilGone() const
     {
-        while (window->objCharacter || characterOnScreen())
+        while (window->clock().objCharacter() || characterOnScreen())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
 };
@@ -139,7 +139,7 @@ void silentTick(benchmark::State& state)
     Clock clock;
     clock.platform.clock = QDateTime(QDate(2026, 12, 5), QTime(14, 31, 0));
     for (auto _ : state)
-        clock.window->tmrClock_Timer();
+        clock.window->clock().tmrClock_Timer();
 }
 BENCHMARK(silentTick)->Unit(benchmark::kMicrosecond);
 
@@ -153,7 +153,7 @@ void announcingTick(benchmark::State& state)
     for (auto _ : state) {
         clock.output->firstLoudFrame = -1;
         sinceTick.start();
-        clock.window->tmrClock_Timer();
+        clock.window->clock().tmrClock_Timer();
         state.PauseTiming();
         while (!clock.characterOnScreen())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 1);

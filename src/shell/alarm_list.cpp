@@ -3,14 +3,11 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPushButton>
-#include <QRadioButton>
 
 #include "alarms/alarm_table.h"
 #include "editor/alarm_wizard.h"
 #include "platform/platform.h"
 #include "platform/twips.h"
-#include "shell/engine_log.h"
 #include "shell/main_window.h"
 
 namespace hv::shell {
@@ -32,12 +29,12 @@ bool frmHoravox::eventFilter(QObject* watched, QEvent* event)
 int frmHoravox::selectedAlarm() const
 {
     const int row = lstAlarms->currentIndex().row();
-    return alarmList.isAlarmRow(row) ? row : -1;
+    return m_clock.alarmList().isAlarmRow(row) ? row : -1;
 }
 
 void frmHoravox::selectAlarmRow(int row)
 {
-    lstAlarms->setCurrentIndex(alarmList.index(row));
+    lstAlarms->setCurrentIndex(m_clock.alarmList().index(row));
 }
 
 void frmHoravox::lstAlarms_MouseDown(int Button, int /*Shift*/, int X, int Y)
@@ -49,7 +46,7 @@ void frmHoravox::lstAlarms_MouseDown(int Button, int /*Shift*/, int X, int Y)
         if (row < 0)
             return;
         selectAlarmRow(row);
-        const bool onAlarm = alarmList.isAlarmRow(row);
+        const bool onAlarm = m_clock.alarmList().isAlarmRow(row);
         mnuAlarmEdit->setEnabled(onAlarm);
         mnuAlarmDelete->setEnabled(onAlarm);
         mnuAlarmTest->setEnabled(onAlarm);
@@ -61,22 +58,21 @@ void frmHoravox::lstAlarms_MouseDown(int Button, int /*Shift*/, int X, int Y)
     const int row = lstAlarms->currentIndex().row();
     if (row < 0 || bringEditorForward())
         return;
-    bAddAlarm = false;
-    if (row == alarmList.addRow()) {
-        if (!alarmList.canAdd()) {
+    const bool addAlarm = row == m_clock.alarmList().addRow();
+    if (addAlarm) {
+        if (!m_clock.alarmList().canAdd()) {
             m_platform.messageBox(this, QStringLiteral("The limit of 75 Alarms has been reached!"),
                                   QStringLiteral("Can't Add Alarm!"),
                                   platform::MessageIcon::Exclamation, platform::MessageButtons::Ok);
             return;
         }
-        bAddAlarm = true;
     }
-    OpenAlarmEditor();
+    OpenAlarmEditor(addAlarm);
 }
 
 void frmHoravox::mnuAlarmAdd_Click()
 {
-    selectAlarmRow(alarmList.addRow());
+    selectAlarmRow(m_clock.alarmList().addRow());
     lstAlarms_MouseDown(0, 0, 0, 0);
 }
 
@@ -87,50 +83,26 @@ void frmHoravox::mnuAlarmEdit_Click()
 
 void frmHoravox::mnuAlarmDelete_Click()
 {
-    if (!alarmList.remove(selectedAlarm()))
-        return;
-    selectAlarmRow(-1);
-    SaveAlarms();
-    if (alarmList.iAlarmCount() == 0)
-        optAlarmsOpt[1]->click();
+    if (m_clock.deleteAlarm(selectedAlarm()))
+        selectAlarmRow(-1);
 }
 
 void frmHoravox::mnuAlarmTest_Click()
 {
-    const int k = selectedAlarm();
-    if (k < 0)
-        return;
-    const alarms::tAlarm& alarm = alarmList.alarm(k);
-    bAgentBusy = true;
-    cmdTest->setEnabled(false);
-    sSavedAgentName = settings.sAgentName;
-    settings.sAgentName = alarmCharacter(alarm.sAgent);
-    AgentSpeak(QString());
-    settings.sAgentName = sSavedAgentName;
-    // A character that could not be loaded has nothing to say.
-    if (objCharacter) {
-        try {
-            objCharacter->Speak(alarm.sMessage);
-            reqHide = objCharacter->Hide();
-        } catch (const engine::AgentError& error) {
-            qCWarning(lcEngine) << "alarm test:" << error.what();
-        }
-    }
-    cmdTest->setEnabled(true);
-    bAgentBusy = false;
+    m_clock.testAlarm(selectedAlarm());
 }
 
-void frmHoravox::OpenAlarmEditor()
+void frmHoravox::OpenAlarmEditor(bool addAlarm)
 {
     setWindowShown(false);
-    const int row = bAddAlarm ? -1 : selectedAlarm();
-    m_editedRow = QPersistentModelIndex(alarmList.index(row));
+    const int row = addAlarm ? -1 : selectedAlarm();
+    m_editedRow = QPersistentModelIndex(m_clock.alarmList().index(row));
     QStringList agentNames;
     for (int i = 0; i < lstAgents->count(); ++i)
         agentNames.append(lstAgents->item(i)->text());
     alarmWizard = new editor::frmAlarmWizard(
-        m_platform, row < 0 ? std::nullopt : std::optional(alarmList.alarm(row)), agentNames,
-        alarmList.dateLocale());
+        m_platform, row < 0 ? std::nullopt : std::optional(m_clock.alarmList().alarm(row)),
+        agentNames, m_clock.alarmList().dateLocale());
     connect(alarmWizard, &editor::frmAlarmWizard::alarmAccepted, this,
             &frmHoravox::storeEditedAlarm);
     connect(alarmWizard, &editor::frmAlarmWizard::closed, this, [this] {
@@ -142,7 +114,7 @@ void frmHoravox::OpenAlarmEditor()
 
 void frmHoravox::storeEditedAlarm(const alarms::tAlarm& alarm)
 {
-    const std::optional<int> row = alarmList.store(m_editedRow, alarm);
+    const std::optional<int> row = m_clock.storeAlarm(m_editedRow, alarm);
     if (!row) {
         m_platform.messageBox(this, QStringLiteral("The limit of 75 Alarms has been reached!"),
                               QStringLiteral("Can't Add Alarm!"),
@@ -150,7 +122,6 @@ void frmHoravox::storeEditedAlarm(const alarms::tAlarm& alarm)
         return;
     }
     selectAlarmRow(*row);
-    SaveAlarms();
 }
 
 bool frmHoravox::bringEditorForward()

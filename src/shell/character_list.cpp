@@ -2,8 +2,8 @@
 #include <QActionGroup>
 #include <QListWidget>
 #include <QMenu>
+#include <QSignalBlocker>
 
-#include "agent/character_files.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
 
@@ -11,54 +11,18 @@ namespace hv::shell {
 
 bool frmHoravox::FindAgentFiles()
 {
-    QStringList names;
-    if (!settings.sAgentPath.isEmpty()) {
-        names = agent::characterFileNames(settings.sAgentPath);
-    } else {
-        const QStringList defaultFolders{m_platform.windowsFolder() + QStringLiteral("/chars/"),
-                                         m_platform.otherCharacterFolder()};
-        for (const QString& folder : defaultFolders) {
-            sAgentPattern = folder + QStringLiteral("*.acs");
-            names = agent::characterFileNames(folder);
-            if (!names.isEmpty()) {
-                settings.sAgentPath = folder;
-                break;
-            }
-        }
-    }
-    if (names.isEmpty())
+    const std::optional<int> chosen =
+        m_clock.FindAgentFiles({m_platform.windowsFolder() + QStringLiteral("/chars/"),
+                                m_platform.otherCharacterFolder()});
+    if (!chosen)
         return false;
-    sAgentFile = names.first();
-    FillAgentList(names);
-    SaveSettings();
-    return true;
-}
-
-void frmHoravox::FillAgentList(const QStringList& fileNames)
-{
-    lstAgents->clear();
-    bFillingList = true;
-    iAgentIndex = -1;
-    sDefaultAgent.clear();
-    for (const QString& fileName : fileNames)
-        lstAgents->addItem(fileName.chopped(4).toLower());
-
-    // With two files whose names differ only in case, the later one is taken.
-    const QList<QListWidgetItem*> named = lstAgents->findItems(
-        settings.sAgentName.toLower(), Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (!named.isEmpty()) {
-        iAgentIndex = qint16(lstAgents->row(named.last()));
-        lstAgents->setCurrentRow(iAgentIndex);
-        bFillingList = false;
+    {
+        // Filling the list chooses nothing.
+        const QSignalBlocker quiet(lstAgents);
+        lstAgents->clear();
+        lstAgents->addItems(m_clock.characterNames());
+        lstAgents->setCurrentRow(*chosen);
     }
-    PickDefaultAgent();
-    if (iAgentIndex == -1) {
-        iAgentIndex = 0;
-        settings.sAgentName = lstAgents->item(0)->text();
-        lstAgents->setCurrentRow(0);
-        bFillingList = false;
-    }
-
     mnuAgent[0]->setText(lstAgents->item(0)->text());
     for (int i = int(mnuAgent.size()); i < lstAgents->count(); ++i) {
         QAction* item = mnuChooseAgent->addAction(lstAgents->item(i)->text());
@@ -67,32 +31,18 @@ void frmHoravox::FillAgentList(const QStringList& fileNames)
         connect(item, &QAction::triggered, this, [this, i] { mnuAgent_Click(i); });
         mnuAgent.append(item);
     }
-    mnuAgent[iAgentIndex]->setChecked(true);
-}
-
-void frmHoravox::PickDefaultAgent()
-{
-    sDefaultAgent.clear();
-    for (const char* preferred : {"olwen", "tock", "pim"}) {
-        const QString name = QString::fromLatin1(preferred);
-        if (!lstAgents->findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive).isEmpty()) {
-            sDefaultAgent = name;
-            return;
-        }
-    }
+    mnuAgent[*chosen]->setChecked(true);
+    return true;
 }
 
 void frmHoravox::lstAgents_Click()
 {
     const int row = lstAgents->currentRow();
-    if (bFillingList || row < 0)
+    if (row < 0)
         return;
-    bFillingList = true;
-    iAgentIndex = qint16(row);
-    if (iAgentIndex < mnuAgent.size())
-        mnuAgent[iAgentIndex]->setChecked(true);
-    settings.sAgentName = lstAgents->item(row)->text();
-    bFillingList = false;
+    if (row < mnuAgent.size())
+        mnuAgent[row]->setChecked(true);
+    m_clock.setAgentName(lstAgents->item(row)->text());
 }
 
 } // namespace hv::shell

@@ -97,8 +97,8 @@ void frmHoravox::ShowFindAgentPath()
     if (!fraFindAgentPath)
         buildFolderSearchPanel();
     if (!dirList->rootIndex().isValid()) {
-        const QString start =
-            QFileInfo(settings.sAgentPath).isDir() ? settings.sAgentPath : QDir::homePath();
+        const QString stored = m_clock.settings().sAgentPath;
+        const QString start = QFileInfo(stored).isDir() ? stored : QDir::homePath();
         openFolderOf(QDir::cleanPath(start));
     }
     fraMain->move(px(OUT_OF_VIEW), fraMain->y());
@@ -128,9 +128,7 @@ void frmHoravox::cmdOkAgentPath_Click()
         dirList->setRootIndex(dirModel->setRootPath(dirModel->filePath(highlighted)));
         dirList->setCurrentIndex(QModelIndex());
     }
-    settings.sAgentPath = openFolder();
-    if (!settings.sAgentPath.endsWith(u'/'))
-        settings.sAgentPath += u'/';
+    m_clock.setAgentPath(openFolder());
 
     if (FindAgentFiles()) {
         fraMain->move(px(IN_VIEW), fraMain->y());

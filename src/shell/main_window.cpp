@@ -13,8 +13,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSessionManager>
+#include <QStatusBar>
 #include <QSystemTrayIcon>
-#include <QTimer>
 
 #include "alarms/alarm_file.h"
 #include "editor/alarm_wizard.h"
@@ -60,15 +60,14 @@ void optionItems(std::array<QAction*, N>& items, QMenu* menu, const QStringList&
 } // namespace
 
 frmHoravox::frmHoravox(platform::Platform& platform, engine::AgentControl& agent, QWidget* parent)
-    : QMainWindow(parent), Agent1(agent), m_platform(platform)
+    : QMainWindow(parent), Agent1(agent), m_platform(platform), m_desktop(platform),
+      m_clock(m_desktop, agent, platform.applicationFolder(), platform.quietTimesFile())
 {
     setWindowTitle(QStringLiteral("Horavox"));
     setWindowIcon(pictures::windowIconPicture());
     buildMenus();
     buildLayout();
     buildTrayIcon();
-    tmrClock = new QTimer(this);
-    tmrClock->setTimerType(Qt::PreciseTimer);
     connectControls();
     watchActivationSource();
     Form_Load();
@@ -171,7 +170,7 @@ void frmHoravox::buildLayout()
 
     lstAlarms = new QListView(client);
     place(lstAlarms, 30, 3000, 7380, 1425);
-    lstAlarms->setModel(&alarmList);
+    lstAlarms->setModel(&m_clock.alarmList());
     lstAlarms->setItemDelegate(new AlarmRowDelegate(*lblAlarmHeader[0], lstAlarms));
 }
 
@@ -273,11 +272,54 @@ void frmHoravox::connectControls()
     // list has selected the row under the pointer.
     lstAlarms->viewport()->installEventFilter(this);
     connect(lstAlarms, &QListView::pressed, this, [this] { lstAlarms_MouseDown(1, 0, 0, 0); });
-    connect(tmrClock, &QTimer::timeout, this, &frmHoravox::tmrClock_Timer);
-    connect(&Agent1, &engine::AgentControl::Click, this, &frmHoravox::Agent1_Click);
-    connect(&Agent1, &engine::AgentControl::DblClick, this, &frmHoravox::Agent1_DblClick);
-    connect(&Agent1, &engine::AgentControl::RequestComplete, this,
-            &frmHoravox::Agent1_RequestComplete);
+    connect(&m_clock, &core::TalkingClock::captionChanged, this, &QWidget::setWindowTitle);
+    connect(&m_clock, &core::TalkingClock::tell, this, &frmHoravox::tell);
+    connect(&m_clock, &core::TalkingClock::noticeOver, this, [this](const QString& title) {
+        // The status line would otherwise go on saying so after the file is saved.
+        if (statusBar()->currentMessage().startsWith(title))
+            statusBar()->clearMessage();
+    });
+    // The presenter stands where the picture was.
+    connect(&m_clock, &core::TalkingClock::characterStageChanged, this,
+            [this](core::CharacterStage stage) {
+                imgAgents->setVisible(stage != core::CharacterStage::Presenting);
+            });
+    connect(&m_clock, &core::TalkingClock::alarmsOptionChanged, this,
+            &frmHoravox::showAlarmsOption);
+}
+
+void frmHoravox::tell(const QString& title, const QString& text, core::Telling how)
+{
+    if (how == core::Telling::Notice)
+        tellUser(title, text);
+    else
+        m_platform.messageBox(this, text, title, platform::MessageIcon::Exclamation,
+                              platform::MessageButtons::Ok);
+}
+
+QDateTime frmHoravox::PlatformDesktop::now() const
+{
+    return m_platform.now();
+}
+
+QRect frmHoravox::PlatformDesktop::workArea() const
+{
+    return m_platform.workArea();
+}
+
+bool frmHoravox::PlatformDesktop::notificationsInhibited() const
+{
+    return m_platform.notificationsInhibited();
+}
+
+bool frmHoravox::PlatformDesktop::activeWindowFullScreen() const
+{
+    return m_platform.activeWindowFullScreen();
+}
+
+bool frmHoravox::PlatformDesktop::screenLocked() const
+{
+    return m_platform.screenLocked();
 }
 
 } // namespace hv::shell

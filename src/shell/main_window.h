@@ -9,12 +9,9 @@
 #include <QPointer>
 #include <QString>
 
-#include "alarms/alarm_check.h"
 #include "alarms/alarm_table.h"
-#include "core/alarm_list_model.h"
-#include "core/settings.h"
+#include "core/talking_clock.h"
 #include "engine/control/agent_control.h"
-#include "quiet/quiet_rules.h"
 
 class QAction;
 class QComboBox;
@@ -46,8 +43,8 @@ class QuietTimesDialog;
 
 namespace hv::shell {
 
-// The program's one main window. Its fields are the program's shared state, read and written
-// directly by its handlers, which live beside this file, one file per concern.
+// The program's one main window: it forwards the user's events to the talking clock and shows
+// what the clock reports. Its handlers live beside this file, one file per concern.
 class frmHoravox final : public QMainWindow
 {
     Q_OBJECT
@@ -58,46 +55,12 @@ public:
                QWidget* parent = nullptr);
     ~frmHoravox() override;
 
-    // --- settings record ---
-    core::SettingsRecord settings;
-
-    // --- working values derived from the settings ---
-    bool bAlarmsOn = false;
-    qint16 iAgentX = 0;
-    qint16 iAgentY = 0;
-
-    // --- alarms: the list's rows and the table the clock checks ---
-    core::AlarmListModel alarmList;
-    // Set before the editor opens: it adds a new alarm (true) or edits the selected one.
-    bool bAddAlarm = false;
-
-    // --- start-up and shutdown ---
-    bool bExiting = false;
-
-    // --- clock ---
-    bool bSynchronized = false;
-    bool bSpeakNow = false;
-
-    // --- character state ---
-    QPointer<engine::AgentCharacter> objCharacter;
-    qint16 iActiveAlarm = -1;
-    QString sAlarmMessage;
-    // The character of the alarm on screen, to bring it back if something else released it.
-    QString sAlarmAgent;
-    bool bAgentBusy = false;
-    QString sSavedAgentName;
-    engine::AgentRequest reqHide;
-
-    // --- character list ---
-    QString sAgentPattern;
-    QString sAgentFile;
-    qint16 iAgentIndex = -1;
-    bool bFillingList = false;
-    QString sDefaultAgent;
+    // The program itself: settings, alarms, clock and character. The window shows it.
+    [[nodiscard]] core::TalkingClock& clock() { return m_clock; }
+    [[nodiscard]] const core::TalkingClock& clock() const { return m_clock; }
 
     // --- controls ---
     engine::AgentControl& Agent1;
-    QTimer* tmrClock = nullptr;
     QSystemTrayIcon* cSysTray1 = nullptr;
     QLabel* Label1 = nullptr;
     QFrame* fraMain = nullptr;
@@ -160,18 +123,12 @@ public:
     // The session or the system is ending the program: nothing the user set may be lost.
     void saveEverything();
 
-    // --- settings file (settings_file.cpp) ---
-    [[nodiscard]] QString settingsFilePath() const;
-    void ReadSettings();
-    void SaveSettings();
-
     // --- option handlers (option_handlers.cpp) ---
+    // Each checks the option in the menu and the panel and keeps it in the settings.
     void mnuInterval_Click(int index);
     void mnuPos_Click(int index);
     void mnuBalloonOpt_Click(int index);
     void mnuAlarmsOpt_Click(int index);
-    // Checks the alarms option `index` in the menu and the panel, and keeps it in the record.
-    void showAlarmsOption(int index);
     void mnuAgent_Click(int index);
     void cmdTest_Click();
 
@@ -190,23 +147,6 @@ public:
     // Tells the user something without stopping anything: the tray icon's notification, or
     // the window's status line where there is no tray.
     void tellUser(const QString& title, const QString& text);
-    // After a save of path (why it failed, or empty): a failure is logged every time and told
-    // once, until a save that works takes the notice back; every later save tries again.
-    void noteSave(bool& failing, const QString& title, const QString& what, const QString& path,
-                  const QString& why);
-
-    // --- alarm file (alarm_storage.cpp) ---
-    [[nodiscard]] QString alarmFilePath() const;
-    // Beside the alarm file: the locale its dates are written in.
-    [[nodiscard]] QString alarmLocalePath() const;
-    void LoadAlarms();
-    // One-time and yearly alarms whose moment lies from `from` (unbounded when invalid) up
-    // to `until` are reported, the one-time ones removed and the yearly ones moved on. At
-    // start-up the report is a box; while the clock runs it is a notice, which stops nothing.
-    void ReportMissedAlarms(const QDateTime& from, const QDateTime& until);
-    // Moves entry index of a yearly alarm on by 365 days and rewrites the file.
-    void AdvanceYearlyAlarm(int index);
-    void SaveAlarms();
 
     // --- alarm list and its commands (alarm_list.cpp) ---
     // Button: 2 is the right button. Y: the pointer's distance from the list's top, in twips.
@@ -215,8 +155,6 @@ public:
     void mnuAlarmEdit_Click();
     void mnuAlarmDelete_Click();
     void mnuAlarmTest_Click();
-    // Hides the main window and opens the alarm editor; bAddAlarm says on what.
-    void OpenAlarmEditor();
     // The row of the selected alarm; -1 when none or the add row is selected.
     [[nodiscard]] int selectedAlarm() const;
     // Makes `row` the current row of the list; -1 for none.
@@ -226,45 +164,13 @@ public:
     // The alarm editor while it is open; it destroys itself when closed.
     QPointer<editor::frmAlarmWizard> alarmWizard;
 
-    // --- clock and alarm firing (clock_tick.cpp) ---
-    void tmrClock_Timer();
-    // Fires the first alarm due at now or repeats the one on screen; EndTick when the time
-    // is not to be announced in this minute. A minute passed over (currentMinute false) fires
-    // its alarms but repeats nothing.
-    alarms::TickStep CheckAlarms(const QDateTime& now, bool currentMinute);
-    void RepeatAlarmOnScreen();
-    // Loads agentName's character to say sAlarmMessage and stay on screen.
-    void ShowAlarmCharacter(const QString& agentName);
-    void EndAlarmOnScreen();
-
     // --- quiet times (quiet_times.cpp) ---
-    quiet::QuietTimes quietTimes;
-    // Minutes in which an alarm was due while the screen was locked, oldest first; they ring
-    // one a minute once it is unlocked.
-    QList<QDateTime> heldAlarmMinutes;
     QPointer<quiet::QuietTimesDialog> quietDialog;
-    void ReadQuietTimes();
     void mnuQuietTimes_Click();
-    // True while the screen is locked and alarms wait: the tick ends without alarms or speech.
-    [[nodiscard]] bool HoldAlarmsWhileLocked(const QDateTime& now, bool screenLocked);
-    // The minute whose alarm the tick checks: a held one first, now's otherwise.
-    [[nodiscard]] QDateTime NextAlarmMinute(const QDateTime& now);
-    // Whether a due announcement at now is kept back; says why in the log.
-    [[nodiscard]] bool AnnouncementQuiet(const QDateTime& now);
 
-    // --- characters (agent_speak.cpp, character_list.cpp) ---
-    void AgentSpeak(const QString& text);
-    // The character that says an alarm naming agentName: that one when its file is here,
-    // otherwise the clock's own.
-    [[nodiscard]] QString alarmCharacter(const QString& agentName) const;
-    void SetBalloonStyle();
-    void Agent1_Click();
-    void Agent1_DblClick();
-    void Agent1_RequestComplete(const engine::AgentRequest& request);
+    // --- characters (character_list.cpp) ---
+    // Fills the list and the menu with the characters found; false when there are none.
     [[nodiscard]] bool FindAgentFiles();
-    // Fills the list and the menu from the names the folder search found.
-    void FillAgentList(const QStringList& fileNames);
-    void PickDefaultAgent();
     void lstAgents_Click();
 
     // --- About (about_menu.cpp) ---
@@ -296,9 +202,33 @@ private:
     void connectControls();
     void watchActivationSource();
     void setWindowHeight(int twips);
+    // Checks the alarms option `index` in the menu and the panel.
+    void showAlarmsOption(int index);
+    // Hides the main window and opens the alarm editor on the selected alarm, or to add one.
+    void OpenAlarmEditor(bool addAlarm);
     void storeEditedAlarm(const alarms::tAlarm& alarm);
-    void HoldAlarmDueAt(const QDateTime& minute);
+    void tell(const QString& title, const QString& text, core::Telling how);
 
+    // The clock asks the desktop through the platform.
+    class PlatformDesktop final : public core::Desktop
+    {
+    public:
+        explicit PlatformDesktop(const platform::Platform& platform) : m_platform(platform) {}
+        [[nodiscard]] QDateTime now() const override;
+        [[nodiscard]] QRect workArea() const override;
+        [[nodiscard]] bool notificationsInhibited() const override;
+        [[nodiscard]] bool activeWindowFullScreen() const override;
+        [[nodiscard]] bool screenLocked() const override;
+
+    private:
+        const platform::Platform& m_platform;
+    };
+
+    platform::Platform& m_platform;
+    PlatformDesktop m_desktop;
+    core::TalkingClock m_clock;
+    // The user chose Exit: the window closes for good instead of hiding.
+    bool m_exiting = false;
     // The alarm the open editor was opened on, followed through the rows that move meanwhile;
     // invalid in add mode.
     QPersistentModelIndex m_editedRow;
@@ -311,21 +241,9 @@ private:
         OtherApplication
     };
     ActivationSource m_nextActivation = ActivationSource::ProgramWindow;
-
-    platform::Platform& m_platform;
     // Where the window's client area stood when it was last hidden: some window managers place a
     // window that shows again anew (under the pointer, in a corner), so it is put back there.
     std::optional<QPoint> m_hiddenAt;
-    // Set when records that could not be loaded could not be copied aside either: the alarm
-    // file is then never written, so that nothing the user wrote is lost.
-    bool m_alarmFileLocked = false;
-    // The clock's minutes since the epoch: the minute of the previous run (none before the
-    // first) and the latest minute whose alarms were checked.
-    std::optional<qint64> m_lastSeenMinute;
-    qint64 m_checkedUpTo = 0;
-    // A save failed and the user was told; set back by the next save that works.
-    bool m_alarmSaveFailing = false;
-    bool m_settingsSaveFailing = false;
 };
 
 } // namespace hv::shell

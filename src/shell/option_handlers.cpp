@@ -2,8 +2,6 @@
 #include <QListWidget>
 #include <QRadioButton>
 
-#include "agent/screen_position.h"
-#include "platform/platform.h"
 #include "shell/main_window.h"
 
 namespace hv::shell {
@@ -14,38 +12,32 @@ void frmHoravox::mnuInterval_Click(int index)
 {
     mnuInterval[index]->setChecked(true);
     optInterval[index]->setChecked(true);
-    settings.iInterval = qint16(index);
+    m_clock.setInterval(index);
 }
 
 void frmHoravox::mnuPos_Click(int index)
 {
     mnuPos[index]->setChecked(true);
     optPos[index]->setChecked(true);
-    settings.iPosition = qint16(index);
-    const QPoint at = agent::agentPosition(index, m_platform.workArea());
-    iAgentX = qint16(at.x());
-    iAgentY = qint16(at.y());
+    m_clock.setPosition(index);
 }
 
 void frmHoravox::mnuBalloonOpt_Click(int index)
 {
     mnuBalloonOpt[index]->setChecked(true);
     optBalloon[index]->setChecked(true);
-    settings.iBalloonOption = qint16(index);
+    m_clock.setBalloonOption(index);
 }
 
 void frmHoravox::mnuAlarmsOpt_Click(int index)
 {
-    // With no alarms the switch cannot be turned on.
-    showAlarmsOption(alarmList.iAlarmCount() == 0 ? 1 : index);
+    showAlarmsOption(m_clock.setAlarmsOption(index));
 }
 
 void frmHoravox::showAlarmsOption(int index)
 {
     mnuAlarmsOpt[index]->setChecked(true);
     optAlarmsOpt[index]->setChecked(true);
-    settings.iAlarmsOption = qint16(index);
-    bAlarmsOn = index == 0;
 }
 
 void frmHoravox::mnuAgent_Click(int index)
@@ -56,9 +48,8 @@ void frmHoravox::mnuAgent_Click(int index)
 
 void frmHoravox::cmdTest_Click()
 {
-    bSpeakNow = true;
-    tmrClock_Timer();
-    SaveSettings();
+    m_clock.speakNow();
+    m_clock.SaveSettings();
 }
 
 } // namespace hv::shell

@@ -1,40 +1,31 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QSystemTrayIcon>
-#include <QTimer>
 #include <QWindow>
 
-#include "alarms/alarm_table.h"
 #include "platform/platform.h"
-#include "shell/engine_log.h"
 #include "shell/main_window.h"
 
 namespace hv::shell {
 
 void frmHoravox::Form_Load()
 {
-    const bool settingsFound = QFileInfo(settingsFilePath()).isFile();
-    if (settingsFound)
-        ReadSettings();
+    const bool settingsFound = m_clock.ReadSettings();
     // The record's values, read or the first run's, check the options through their handlers.
     // A stored "On" holds before the alarms are read, even when none are.
+    const core::SettingsRecord& settings = m_clock.settings();
     showAlarmsOption(settings.iAlarmsOption);
     mnuBalloonOpt_Click(settings.iBalloonOption);
     mnuPos_Click(settings.iPosition);
     mnuInterval_Click(settings.iInterval);
 
-    ReadQuietTimes();
-    LoadAlarms();
+    m_clock.ReadQuietTimes();
+    m_clock.LoadAlarms();
 
     cSysTray1->show();
-
-    iActiveAlarm = -1;
-    bSynchronized = false;
-    m_lastSeenMinute.reset();
-    tmrClock->start(1000);
+    m_clock.startClock();
 
     if (!FindAgentFiles()) {
         ShowFindAgentPath();
@@ -58,40 +49,31 @@ void frmHoravox::Form_Activate()
 
 void frmHoravox::mnuExit_Click()
 {
-    bExiting = true;
-    SaveSettings();
-    SaveAlarms();
+    m_exiting = true;
+    m_clock.saveEverything();
     // The files are written; whatever fails from here on must not keep the program alive.
-    try {
-        if (objCharacter)
-            objCharacter->Hide();
-    } catch (const engine::AgentError& error) {
-        qCWarning(lcEngine) << "hiding the character at exit:" << error.what();
-    }
-    objCharacter = nullptr;
+    m_clock.hideCharacter();
     // Posted, so the close is handled after this handler has returned.
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 void frmHoravox::saveEverything()
 {
-    SaveSettings();
-    SaveAlarms();
+    m_clock.saveEverything();
 }
 
 void frmHoravox::closeEvent(QCloseEvent* event)
 {
-    if (!bExiting) {
+    if (!m_exiting) {
         event->ignore();
-        SaveSettings();
-        SaveAlarms();
+        m_clock.saveEverything();
         // Not the toggle: a window already minimised in place of hidden would come back.
         setWindowShown(false);
         mnuShow->setChecked(false);
         return;
     }
     event->accept();
-    tmrClock->stop();
+    m_clock.tmrClock().stop();
     cSysTray1->hide();
     QCoreApplication::quit();
 }

@@ -2,22 +2,16 @@
 #include <QCursor>
 #include <QDir>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QMenu>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QWindow>
 
-#include "alarms/alarm_table.h"
 #include "editor/alarm_wizard.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
 
 namespace hv::shell {
-
-namespace {
-Q_LOGGING_CATEGORY(lcSaving, "horavox.saving")
-}
 
 void frmHoravox::cSysTray1_MouseDown(int button)
 {
@@ -77,24 +71,6 @@ void frmHoravox::tellUser(const QString& title, const QString& text)
         statusBar()->showMessage(title + QStringLiteral(": ") + text);
 }
 
-void frmHoravox::noteSave(bool& failing, const QString& title, const QString& what,
-                          const QString& path, const QString& why)
-{
-    if (why.isEmpty()) {
-        // The status line would otherwise go on saying so after the file is saved.
-        if (failing && statusBar()->currentMessage().startsWith(title))
-            statusBar()->clearMessage();
-        failing = false;
-        return;
-    }
-    qCWarning(lcSaving) << "could not save" << path << why;
-    if (!failing)
-        tellUser(title, QStringLiteral("Horavox could not save %1 to %2: %3. It will try again at "
-                                       "the next change.")
-                            .arg(what, path, why));
-    failing = true;
-}
-
 void frmHoravox::mnuShow_Click()
 {
     // While an alarm is being edited the main window waits hidden for the editor to close:
@@ -108,8 +84,7 @@ void frmHoravox::mnuShow_Click()
 
 void frmHoravox::cmdClose_Click()
 {
-    SaveSettings();
-    SaveAlarms();
+    m_clock.saveEverything();
     mnuShow_Click();
 }
 

@@ -48,8 +48,8 @@ private slots:
         QTest::newRow("olwen") << "Olwen.acs" << QPoint(40, 300) << 146 << "" << scene;
         QTest::newRow("pim, missing animations skipped")
             << "pim.acs" << QPoint(300, 120) << 146 << "Play Look" << scene;
-        QTest::newRow("presenter fails")
-            << "Olwen.acs" << QPoint(40, 300) << 0 << "Speak Hi" << scene.mid(0, 2);
+        QTest::newRow("presenter fails") << "Olwen.acs" << QPoint(40, 300) << 0 << "Speak Hi"
+                                         << scene.mid(0, 2) + QStringList{"Unload CharacterID"};
         QTest::newRow("presenter file gone")
             << "Olwen.acs" << QPoint(40, 300) << 0 << "Load" << QStringList();
     }
@@ -66,7 +66,7 @@ private slots:
             m_f->agent.failingPaths.append(m_f->charsFolder() + file);
         else
             m_f->agent.failingCall = failingCall;
-        const QPoint at(window.iAgentX, window.iAgentY);
+        const QPoint at = window.clock().agentPosition();
 
         window.mnuAboutAnimation->trigger();
 
@@ -76,18 +76,17 @@ private slots:
         QVERIFY(m_f->platform.messageBoxes.isEmpty());
         QCOMPARE(window.statusBar()->currentMessage().contains("error opening the Agent file"),
                  failingCall == "Load");
-        QVERIFY(window.cmdTest->isEnabled() && !window.bAgentBusy);
-        QCOMPARE(QPoint(window.iAgentX, window.iAgentY), at);
+        QCOMPARE(window.clock().agentPosition(), at);
         const bool playing = fromRightEdge > 0;
-        QCOMPARE(bool(window.objCharacter), playing);
+        QCOMPARE(bool(window.clock().objCharacter()), playing);
         QCOMPARE(window.imgAgents->isHidden(), playing);
         if (!playing)
             return;
         const int right = outerTopLeft.x() + window.frameGeometry().width();
         QVERIFY(m_f->agent.log.contains(
             QString("MoveTo %1 %2").arg(right - fromRightEdge).arg(outerTopLeft.y() + 75)));
-        QCOMPARE(window.reqHide, m_f->agent.requests.last());
-        m_f->agent.complete(window.reqHide);
+        QCOMPARE(window.clock().reqHide(), m_f->agent.requests.last());
+        m_f->agent.complete(window.clock().reqHide());
         QVERIFY(!window.imgAgents->isHidden());
     }
 

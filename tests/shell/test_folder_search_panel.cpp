@@ -92,7 +92,7 @@ void TestFolderSearchPanel::okTakesTheHighlightedOrOpenFolder()
 
     m_window->cmdOkAgentPath->click();
 
-    QCOMPARE(m_window->settings.sAgentPath, folder("chars/"));
+    QCOMPARE(m_window->clock().settings().sAgentPath, folder("chars/"));
     QVERIFY(!panelInView());
     QCOMPARE(m_window->fraMain->x(), 3);
     QCOMPARE(m_window->height(), m_fullHeight);
@@ -133,7 +133,7 @@ void TestFolderSearchPanel::withoutAFolderTheUserTriesAgainOrEnds()
     } else {
         m_window->dirList->setCurrentIndex(m_window->dirModel->index(folder(highlighted)));
         m_window->cmdOkAgentPath->click();
-        QCOMPARE(m_window->settings.sAgentPath, folder(highlighted + '/'));
+        QCOMPARE(m_window->clock().settings().sAgentPath, folder(highlighted + '/'));
         // The tried folder is open, so the next try goes on from inside it.
         QCOMPARE(m_window->openFolder(), folder(highlighted));
         QCOMPARE(m_window->dirList->rootIndex(), m_window->dirModel->index(folder(highlighted)));

@@ -27,6 +27,7 @@
 #include <QTimer>
 
 #include "about/about_dialog.h"
+#include "alarm_lines.h"
 #include "editor/alarm_wizard.h"
 #include "platform/qt_platform.h"
 #include "quiet_dialog/quiet_times_dialog.h"
@@ -34,28 +35,12 @@
 #include "window_fixture.h"
 
 using hv::shell::frmHoravox;
+using hv::testing::alarmLines;
 using hv::testing::WindowFixture;
 
 namespace {
 
 const QDate DAY(2026, 12, 5);
-
-QDateTime at(int hour, int minute, int second = 0)
-{
-    return QDateTime(DAY, QTime(hour, minute, second));
-}
-
-// n alarm lines "HH:MM","Daily","Daily","olwen","Alarm i".
-QByteArray alarmLines(int n)
-{
-    QByteArray lines;
-    for (int i = 0; i < n; ++i)
-        lines += QString("\"%1:00\",\"Daily\",\"Daily\",\"olwen\",\"Alarm %2\"\r\n")
-                     .arg(i % 24, 2, 10, QChar('0'))
-                     .arg(i)
-                     .toUtf8();
-    return lines;
-}
 
 // Every text under root that its widget cuts off, against the room its style gives the text.
 QStringList cutTexts(const QWidget& root)
@@ -148,26 +133,16 @@ private slots:
     void addRowOpensTheEditorUpToTheLimit();
     void deleteMovesTheLaterAlarmsUp_data();
     void deleteMovesTheLaterAlarmsUp();
-    void testLetsTheAlarmsOwnCharacterSpeak_data();
-    void testLetsTheAlarmsOwnCharacterSpeak();
     void optionGroupsStayInStep_data();
     void optionGroupsStayInStep();
     void closeMinimizeAndExitWriteBothFiles_data();
     void closeMinimizeAndExitWriteBothFiles();
-    void failedSaveIsToldOnceUntilASaveWorks();
     void everyTextFitsItsWidget_data();
     void everyTextFitsItsWidget();
     void noSoundDeviceEndsAtOnceOnComingBackFromTheProgram_data();
     void noSoundDeviceEndsAtOnceOnComingBackFromTheProgram();
     void showToggleAndHelp();
-
-    void agentSpeakCallsInOrder_data();
-    void agentSpeakCallsInOrder();
-    void failureEndsTheAppearance_data();
-    void failureEndsTheAppearance();
-    void clicksOnTheCharacter_data();
-    void clicksOnTheCharacter();
-    void onlyTheLatestHideReleasesTheCharacter();
+    void showsWhatTheClockReports();
 
     void listsTheCharactersOfTheFolder_data();
     void listsTheCharactersOfTheFolder();
@@ -176,29 +151,11 @@ private slots:
     void menuListAndKeyboardChooseTheCharacter_data();
     void menuListAndKeyboardChooseTheCharacter();
 
-    void announcesAtTheChosenMinutes_data();
-    void announcesAtTheChosenMinutes();
-    void synchronisesOnTheMinuteWithoutSpeaking();
-    void testButtonSpeaksWhateverTheInterval_data();
-    void testButtonSpeaksWhateverTheInterval();
-    void dueMinuteTick_data();
-    void dueMinuteTick();
-    void alarmsFireAndRepeatUntilDoubleClicked();
-    void firedAlarmsMoveOnOrGo_data();
-    void firedAlarmsMoveOnOrGo();
-    void startUpReportsMissedAndUnreadAlarms();
-    void quietTimesKeepAnnouncementsNotAlarms_data();
-    void quietTimesKeepAnnouncementsNotAlarms();
     void quietTimesDialogKeepsItsOwnFile();
 
 private:
     frmHoravox& start(const QStringList& characters = {"Olwen.acs"});
     QStringList& log() { return m_f->agent.log; }
-    // One tick at `now`; a hide it asked for completes as the engine reports it. Returns what
-    // was spoken, or an empty string.
-    QString tickAt(const QDateTime& now);
-    // Ticks once a second from `from` until the timer is on the minute; returns that time.
-    QDateTime synchronise(const QDateTime& from);
 
     std::unique_ptr<WindowFixture> m_f;
     frmHoravox* m_window = nullptr;
@@ -225,28 +182,6 @@ frmHoravox& TestMainWindow::start(const QStringList& characters)
     WindowFixture::putFiles(m_f->charsFolder(), characters);
     m_window = &m_f->start();
     return *m_window;
-}
-
-QString TestMainWindow::tickAt(const QDateTime& now)
-{
-    m_f->platform.clock = now;
-    const engine::AgentRequest hideBefore = m_window->reqHide;
-    const qsizetype logBefore = log().size();
-    m_window->tmrClock_Timer();
-    if (m_window->reqHide != hideBefore)
-        m_f->agent.complete(m_window->reqHide);
-    const QStringList spoken = log().mid(logBefore).filter("Speak ");
-    return spoken.isEmpty() ? QString() : spoken.first().mid(6);
-}
-
-QDateTime TestMainWindow::synchronise(const QDateTime& from)
-{
-    for (int second = 0; second <= 60; ++second) {
-        tickAt(from.addSecs(second));
-        if (m_window->bSynchronized)
-            return from.addSecs(second);
-    }
-    return {};
 }
 
 void TestMainWindow::startsAsFirstRunOrWithTheStoredSettings_data()
@@ -277,10 +212,10 @@ void TestMainWindow::startsAsFirstRunOrWithTheStoredSettings()
 
     QCOMPARE(window.isWindowShown(), shown);
     QVERIFY(!window.mnuShow->isChecked());
-    QCOMPARE(QPoint(window.iAgentX, window.iAgentY), position);
+    QCOMPARE(window.clock().agentPosition(), position);
     QCOMPARE(m_f->readFile(m_f->settingsPath()), written.replace("CHARS", chars));
-    QCOMPARE(window.optInterval[window.settings.iInterval]->isChecked(), true);
-    QCOMPARE(window.mnuBalloonOpt[window.settings.iBalloonOption]->isChecked(), true);
+    QCOMPARE(window.optInterval[window.clock().settings().iInterval]->isChecked(), true);
+    QCOMPARE(window.mnuBalloonOpt[window.clock().settings().iBalloonOption]->isChecked(), true);
 }
 
 void TestMainWindow::rightClickSelectsTheRowAndOffersItsCommands_data()
@@ -301,7 +236,8 @@ void TestMainWindow::rightClickSelectsTheRowAndOffersItsCommands()
     m_f->writeFile(m_f->alarmsPath(), alarmLines(2));
     frmHoravox& window = start();
     window.show();
-    const int rowHeight = window.lstAlarms->visualRect(window.alarmList.index(0)).height();
+    const int rowHeight =
+        window.lstAlarms->visualRect(window.clock().alarmList().index(0)).height();
 
     QTest::mouseClick(window.lstAlarms->viewport(), Qt::RightButton, {},
                       QPoint(20, rowHeight * row + rowHeight / 2));
@@ -342,7 +278,6 @@ void TestMainWindow::addRowOpensTheEditorUpToTheLimit()
 
     // Every way into the main window leads to the one editor, still adding.
     QVERIFY(editor == window.alarmWizard.data() && (!opens || editor->isVisible()));
-    QCOMPARE(window.bAddAlarm, opens);
     QCOMPARE(window.isWindowShown(), !opens);
     const auto box = m_f->platform.messageBoxes.value(0);
     QCOMPARE(box.text + '|' + box.title,
@@ -375,31 +310,9 @@ void TestMainWindow::deleteMovesTheLaterAlarmsUp()
 
     QCOMPARE(m_f->readFile(m_f->alarmsPath()), file);
     QCOMPARE(QFile::exists(m_f->alarmsPath()), left > 0);
-    QCOMPARE(window.alarmList.rowCount(), left + 1);
-    QCOMPARE(window.bAlarmsOn, left > 0);
+    QCOMPARE(window.clock().alarmList().rowCount(), left + 1);
+    QCOMPARE(window.clock().bAlarmsOn(), left > 0);
     QCOMPARE(window.optAlarmsOpt[1]->isChecked(), left == 0);
-}
-
-void TestMainWindow::testLetsTheAlarmsOwnCharacterSpeak_data()
-{
-    QTest::addColumn<QString>("speaker"); // beside the clock's own, Olwen
-    QTest::newRow("its own") << "tock.acs";
-    QTest::newRow("not here, the clock's own") << "Olwen.acs";
-}
-
-void TestMainWindow::testLetsTheAlarmsOwnCharacterSpeak()
-{
-    QFETCH(QString, speaker);
-    m_f->writeFile(m_f->alarmsPath(), "\"07:30\",\"Daily\",\"Daily\",\"tock\",\"Wake up\"\r\n");
-    frmHoravox& window = start({"Olwen.acs", speaker});
-    window.selectAlarmRow(0);
-
-    window.mnuAlarmTest->trigger();
-
-    QCOMPARE(log().mid(1, 1), QStringList{"Load CharacterID " + m_f->charsFolder() + speaker});
-    QCOMPARE(log().mid(log().size() - 3), QStringList({"Show", "Speak Wake up", "Hide"}));
-    QCOMPARE(window.settings.sAgentName, QString("Olwen"));
-    QVERIFY(!window.bAgentBusy && window.cmdTest->isEnabled());
 }
 
 void TestMainWindow::optionGroupsStayInStep_data()
@@ -428,7 +341,7 @@ void TestMainWindow::optionGroupsStayInStep()
     // A stored "On" is kept even when no alarm file exists.
     m_f->writeFile(m_f->settingsPath(), "\"Olwen\",0,1,2,1,#FALSE#,\"\"\r\n");
     frmHoravox& w = start();
-    QVERIFY(w.bAlarmsOn);
+    QVERIFY(w.clock().bAlarmsOn());
     if (group == 3 && index == 0)
         w.optAlarmsOpt[1]->click();
     const QList<QList<QAction*>> menus{{w.mnuInterval.begin(), w.mnuInterval.end()},
@@ -445,8 +358,9 @@ void TestMainWindow::optionGroupsStayInStep()
     else
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
 
-    const QList<qint16> fields{w.settings.iInterval, w.settings.iPosition,
-                               w.settings.iBalloonOption, w.settings.iAlarmsOption};
+    const QList<qint16> fields{w.clock().settings().iInterval, w.clock().settings().iPosition,
+                               w.clock().settings().iBalloonOption,
+                               w.clock().settings().iAlarmsOption};
     QCOMPARE(fields[group], chosen);
     for (int i = 0; i < menus[group].size(); ++i) {
         QCOMPARE(menus[group][i]->isChecked(), i == chosen);
@@ -475,7 +389,8 @@ void TestMainWindow::closeMinimizeAndExitWriteBothFiles()
     QFile::remove(m_f->settingsPath());
     QFile::remove(m_f->alarmsPath());
     window.mnuInterval[4]->trigger();
-    window.AgentSpeak(QStringLiteral("The time is, 9:00."));
+    window.optInterval[4]->click();
+    window.cmdTest->click();
     log().clear();
 
     if (how == "closeMinimised")
@@ -491,40 +406,14 @@ void TestMainWindow::closeMinimizeAndExitWriteBothFiles()
 
     QCOMPARE(m_f->readFile(m_f->settingsPath()).split(',').value(4), QByteArray("4"));
     QCOMPARE(m_f->readFile(m_f->alarmsPath()), alarm);
-    QCOMPARE(window.bExiting, how.startsWith("exit"));
-    if (window.bExiting) {
+    if (how == "exit") {
         // Exit hides the character; the close is posted, handled once the handler returned.
         QCOMPARE(log(), QStringList{"Hide"});
-        QVERIFY(!window.objCharacter);
+        QVERIFY(!window.clock().objCharacter());
         QTRY_VERIFY(!window.isVisible());
     } else if (how != "session") {
         QVERIFY(!window.isWindowShown() && !window.mnuShow->isChecked());
     }
-}
-
-void TestMainWindow::failedSaveIsToldOnceUntilASaveWorks()
-{
-    frmHoravox& window = start();
-    QStringList told;
-    connect(window.statusBar(), &QStatusBar::messageChanged,
-            [&told](const QString& text) { told.append(text.section(':', 0, 0)); });
-    // Minimize saves both files; a folder in a file's place makes its save fail, logged each time.
-    int save = 0;
-    for (const bool blocked : {true, false, true, true}) {
-        for (const QString& path : {m_f->settingsPath(), m_f->alarmsPath()}) {
-            QVERIFY(blocked ? QDir().mkpath(path) || (QFile::remove(path) && QDir().mkdir(path))
-                            : QDir().rmdir(path));
-            if (blocked)
-                QTest::ignoreMessage(
-                    QtWarningMsg, QRegularExpression("could not save .*" + path.section('/', -1)));
-        }
-        if (++save == 4)
-            window.statusBar()->clearMessage(); // as a tray notice goes by itself
-        window.cmdClose->click();
-    }
-    // Told, taken back by a save that works, told again, and not a second time.
-    const QStringList once{"Settings Not Saved", "Alarms Not Saved", ""};
-    QCOMPARE(told, once + once);
 }
 
 void TestMainWindow::everyTextFitsItsWidget_data()
@@ -543,8 +432,7 @@ void TestMainWindow::everyTextFitsItsWidget()
     if (window == "folder-search panel") {
         root = main.fraFindAgentPath;
     } else if (window == "editor") {
-        main.bAddAlarm = true;
-        main.OpenAlarmEditor();
+        main.mnuAlarmAdd->trigger();
         root = main.alarmWizard;
         main.alarmWizard->optWhen[0]->click(); // "Once" shows the calendar
     } else if (window == "About") {
@@ -626,171 +514,16 @@ void TestMainWindow::showToggleAndHelp()
     QVERIFY(m_f->platform.messageBoxes.value(0).text.contains(m_f->app.path() + "/horavox.hlp"));
 }
 
-void TestMainWindow::agentSpeakCallsInOrder_data()
-{
-    QTest::addColumn<int>("balloon");
-    QTest::addColumn<bool>("alarm");
-    QTest::addColumn<bool>("busy");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("afterShow");
-    const QStringList announce{"Play Explain", "Speak The time is, 9:00.", "Hide"};
-    QTest::newRow("announce with balloon") << 0 << false << false << announce[1].mid(6) << announce;
-    QTest::newRow("announce without balloon")
-        << 1 << false << false << announce[1].mid(6) << announce;
-    QTest::newRow("alarm stays on screen")
-        << 1 << true << false << "Wake up"
-        << QStringList{"Play Explain", "Speak Wake up", "Play Idle1_1"};
-    QTest::newRow("busy caller drives it") << 0 << false << true << "" << QStringList();
-    QTest::newRow("empty text") << 1 << false << false << "" << QStringList{"Play Explain", "Hide"};
-}
-
-void TestMainWindow::agentSpeakCallsInOrder()
-{
-    QFETCH(int, balloon);
-    QFETCH(bool, alarm);
-    QFETCH(bool, busy);
-    QFETCH(QString, text);
-    QFETCH(QStringList, afterShow);
-    frmHoravox& window = start();
-    window.mnuBalloonOpt_Click(balloon);
-    window.bAgentBusy = busy;
-    window.iActiveAlarm = alarm ? 3 : -1;
-
-    window.AgentSpeak(text);
-
-    // The character brings style bits 2 and 4; only bit 1 is the program's.
-    const QStringList upToShow =
-        QString("Unload CharacterID|Load CharacterID %1Olwen.acs|LanguageID 1033|Balloon.Style %2|"
-                "AutoPopupMenu False|MoveTo 5 635|Show")
-            .arg(m_f->charsFolder())
-            .arg(balloon == 0 ? 7 : 6)
-            .split('|');
-    QCOMPARE(log(), upToShow + afterShow);
-    QVERIFY(window.objCharacter);
-    const bool hides = afterShow.endsWith("Hide");
-    QCOMPARE(window.reqHide, hides ? m_f->agent.requests.last() : engine::AgentRequest());
-}
-
-void TestMainWindow::failureEndsTheAppearance_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("failingCall");
-    QTest::newRow("missing file") << QString("Nobody") << QString("Load");
-    QTest::newRow("speaking fails") << QString("Olwen") << QString("Speak");
-}
-
-void TestMainWindow::failureEndsTheAppearance()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, failingCall);
-    frmHoravox& window = start();
-    const QString path = m_f->charsFolder() + name + ".acs";
-    const bool loadFails = failingCall == "Load";
-    if (loadFails)
-        m_f->agent.failingPaths.append(path);
-    else
-        m_f->agent.failingCall = failingCall;
-    window.settings.sAgentName = name;
-
-    window.AgentSpeak("The time is, 9:00.");
-
-    QVERIFY(log().last().startsWith(failingCall));
-    QVERIFY(!window.objCharacter);
-    // Only a character that cannot be opened is worth a message, and never a box.
-    QVERIFY(m_f->platform.messageBoxes.isEmpty());
-    QCOMPARE(window.statusBar()->currentMessage(),
-             loadFails
-                 ? "Horavox: There was an error opening the Agent file \r\ncannot open " + path
-                 : "");
-    // The next call tries afresh.
-    m_f->agent.failingPaths.clear();
-    m_f->agent.failingCall.clear();
-    window.AgentSpeak("The time is, 9:01.");
-    QCOMPARE(log().last(), QString("Hide"));
-    QVERIFY(window.objCharacter);
-}
-
-void TestMainWindow::clicksOnTheCharacter_data()
-{
-    QTest::addColumn<bool>("alarm");
-    QTest::addColumn<bool>("twice");
-    QTest::addColumn<QStringList>("calls");
-    QTest::newRow("click on an alarm") << true << false << QStringList{"Speak Wake up"};
-    QTest::newRow("click while announcing") << false << false << QStringList();
-    QTest::newRow("double-click on an alarm") << true << true << QStringList{"Stop", "Hide"};
-    QTest::newRow("double-click while announcing") << false << true << QStringList{"Stop", "Hide"};
-}
-
-void TestMainWindow::clicksOnTheCharacter()
-{
-    QFETCH(bool, alarm);
-    QFETCH(bool, twice);
-    QFETCH(QStringList, calls);
-    frmHoravox& window = start();
-    window.iActiveAlarm = alarm ? 0 : -1;
-    window.sAlarmMessage = alarm ? "Wake up" : "";
-    window.AgentSpeak(alarm ? "Wake up" : "The time is, 9:00.");
-    window.imgAgents->hide();
-    log().clear();
-
-    if (twice)
-        m_f->agent.doubleClickCharacter();
-    else
-        m_f->agent.clickCharacter();
-
-    QCOMPARE(log(), calls);
-    QCOMPARE(window.iActiveAlarm, alarm && !twice ? 0 : -1);
-    QCOMPARE(window.sAlarmMessage.isEmpty(), !alarm || twice);
-    if (twice) {
-        QCOMPARE(window.reqHide, m_f->agent.requests.last());
-        m_f->agent.complete(window.reqHide);
-        QCOMPARE(log().last(), QString("Unload CharacterID"));
-        QVERIFY(!window.objCharacter);
-        QVERIFY(!window.imgAgents->isHidden());
-    }
-}
-
-void TestMainWindow::onlyTheLatestHideReleasesTheCharacter()
-{
-    frmHoravox& window = start();
-    window.AgentSpeak("The time is, 9:00.");
-    // A second announcement in quick succession unloads the first character at once.
-    window.AgentSpeak("The time is, 9:01.");
-    log().clear();
-    for (const engine::AgentRequest& request : m_f->agent.requests) {
-        if (request != window.reqHide)
-            m_f->agent.complete(request);
-    }
-    QVERIFY(log().isEmpty());
-    QVERIFY(window.objCharacter);
-
-    m_f->agent.complete(window.reqHide);
-    QCOMPARE(log(), QStringList{"Unload CharacterID"});
-    QVERIFY(!window.objCharacter);
-}
-
 void TestMainWindow::listsTheCharactersOfTheFolder_data()
 {
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QString>("storedName");
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<QString>("agentName");
-    QTest::addColumn<QString>("defaultAgent");
-    QTest::newRow("name kept in its own case")
-        << QStringList{"Olwen.acs"} << "Olwen" << QStringList{"olwen"} << "Olwen"
-        << "olwen";
-    QTest::newRow("tock before pim") << QStringList{"pim.acs", "Tock.ACS", "notes.txt"} << "TOCK"
-                                     << QStringList{"pim", "tock"} << "TOCK"
-                                     << "tock";
-    QTest::newRow("olwen preferred") << QStringList{"wren.acs", "olwen.acs", "tock.acs"} << "wren"
-                                     << QStringList{"olwen", "tock", "wren"} << "wren"
-                                     << "olwen";
-    QTest::newRow("other characters only")
-        << QStringList{"wren.acs", "finch.acs"} << "wren" << QStringList{"finch", "wren"} << "wren"
-        << "";
+    QTest::newRow("name kept in its own case") << QStringList{"pim.acs", "Tock.ACS", "notes.txt"}
+                                               << "TOCK" << QStringList{"pim", "tock"} << "TOCK";
     QTest::newRow("stored name gone")
-        << QStringList{"pim.acs", "zak.acs"} << "Olwen" << QStringList{"pim", "zak"} << "pim"
-        << "pim";
+        << QStringList{"wren.acs", "zak.acs"} << "Olwen" << QStringList{"wren", "zak"} << "wren";
 }
 
 void TestMainWindow::listsTheCharactersOfTheFolder()
@@ -799,24 +532,21 @@ void TestMainWindow::listsTheCharactersOfTheFolder()
     QFETCH(QString, storedName);
     QFETCH(QStringList, entries);
     QFETCH(QString, agentName);
-    QFETCH(QString, defaultAgent);
     m_f->writeSettings(storedName, QString());
 
-    const frmHoravox& window = start(files);
+    frmHoravox& window = start(files);
 
     QCOMPARE(texts(window.lstAgents), entries);
     const int current = int(entries.indexOf(agentName.toLower()));
-    QCOMPARE(window.iAgentIndex, current);
     QCOMPARE(window.lstAgents->currentRow(), current);
     for (int i = 0; i < entries.size(); ++i) {
         QCOMPARE(window.mnuAgent[i]->text(), entries[i]);
         QCOMPARE(window.mnuAgent[i]->isChecked(), i == current);
     }
     QCOMPARE(window.mnuAgent.size(), entries.size());
-    QCOMPARE(window.settings.sAgentName, agentName);
-    QCOMPARE(window.sDefaultAgent, defaultAgent);
+    QCOMPARE(window.clock().settings().sAgentName, agentName);
     // The character is opened by its file's own name, whatever the letter case of either.
-    m_window->AgentSpeak("The time is, 9:00.");
+    window.cmdTest->click();
     const QString loaded =
         log().filter("Load ").join('|').remove("Load CharacterID " + m_f->charsFolder());
     QVERIFY2(files.contains(loaded) && loaded.startsWith(agentName + '.', Qt::CaseInsensitive),
@@ -857,7 +587,7 @@ void TestMainWindow::searchesTheStoredFolderOrTheDefaultPlaces()
 
     const frmHoravox& window = start({});
 
-    QCOMPARE(window.settings.sAgentPath, found.isEmpty() ? QString() : root + found);
+    QCOMPARE(window.clock().settings().sAgentPath, found.isEmpty() ? QString() : root + found);
     QCOMPARE(texts(window.lstAgents), entries);
     // Without characters the folder search panel takes the place of the options.
     QCOMPARE(window.fraFindAgentPath && window.fraFindAgentPath->x() > 0, entries.isEmpty());
@@ -891,294 +621,12 @@ void TestMainWindow::menuListAndKeyboardChooseTheCharacter()
         QTest::keyClick(window.lstAgents, Qt::Key_Down);
     }
 
-    QCOMPARE(window.iAgentIndex, index);
+    QCOMPARE(window.lstAgents->currentRow(), index);
     QCOMPARE(window.lstAgents->currentRow(), index);
     for (int i = 0; i < window.mnuAgent.size(); ++i)
         QCOMPARE(window.mnuAgent[i]->isChecked(), i == index);
-    QCOMPARE(window.settings.sAgentName, window.lstAgents->item(index)->text());
+    QCOMPARE(window.clock().settings().sAgentName, window.lstAgents->item(index)->text());
     QVERIFY(!QFile::exists(m_f->settingsPath()));
-}
-
-void TestMainWindow::announcesAtTheChosenMinutes_data()
-{
-    QTest::addColumn<int>("interval");
-    QTest::addColumn<QList<int>>("minutes");
-    QTest::newRow("hour") << 0 << QList<int>{0};
-    QTest::newRow("half hour") << 1 << QList<int>{0, 30};
-    QTest::newRow("15 minutes") << 2 << QList<int>{0, 15, 30, 45};
-    QTest::newRow("10 minutes") << 3 << QList<int>{0, 10, 20, 30, 40, 50};
-    QTest::newRow("5 minutes") << 4 << QList<int>{0, 5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55};
-    QTest::newRow("never") << 6 << QList<int>{};
-}
-
-void TestMainWindow::announcesAtTheChosenMinutes()
-{
-    QFETCH(int, interval);
-    QFETCH(QList<int>, minutes);
-    start().mnuInterval_Click(interval);
-    QCOMPARE(synchronise(at(22, 59, 57)), at(23, 0));
-    QCOMPARE(m_window->tmrClock->interval(), 60000);
-
-    // From 23:01 over midnight to 00:00: the hour rolls over into the next day.
-    QList<int> announced;
-    for (int minute = 1; minute <= 60; ++minute) {
-        const QDateTime now = at(23, 0).addSecs(60 * minute);
-        const QString spoken = tickAt(now);
-        if (spoken.isEmpty())
-            continue;
-        announced.append(now.time().minute());
-        QVERIFY(spoken.startsWith(now.time().minute() == 0 ? "The time is, 12:00"
-                                                           : "The time is, 11:"));
-        // The announcing character has hidden and been released.
-        QVERIFY(!m_window->objCharacter);
-    }
-    std::sort(announced.begin(), announced.end());
-    QCOMPARE(announced, minutes);
-}
-
-void TestMainWindow::synchronisesOnTheMinuteWithoutSpeaking()
-{
-    start().mnuInterval_Click(5);
-    QDateTime now = at(10, 59, 30);
-    for (; now.time().minute() == 59; now = now.addSecs(1)) {
-        QCOMPARE(tickAt(now), QString());
-        QCOMPARE(m_window->tmrClock->interval(), 1000);
-    }
-    QCOMPARE(tickAt(now), QString());
-    QVERIFY(m_window->bSynchronized);
-    QCOMPARE(m_window->tmrClock->interval(), 60000);
-    QCOMPARE(tickAt(now.addSecs(60)), QString("The time is, 11:01."));
-
-    // The machine slept: the first run after it says the time it is and aims at the next
-    // minute; an early run finds its minute done, a late one says only the time it is.
-    QCOMPARE(tickAt(at(11, 20, 30)), QString("The time is, 11:20."));
-    QCOMPARE(m_window->tmrClock->interval(), 30000);
-    QCOMPARE(tickAt(at(11, 20, 59)), QString());
-    QCOMPARE(tickAt(at(11, 22, 1)), QString("The time is, 11:22."));
-    QCOMPARE(m_window->tmrClock->interval(), 59000);
-    // Set back: the time is still said, of the time it is.
-    QCOMPARE(tickAt(at(11, 10)), QString("The time is, 11:10."));
-}
-
-void TestMainWindow::testButtonSpeaksWhateverTheInterval_data()
-{
-    QTest::addColumn<bool>("synchronised");
-    QTest::newRow("synchronised") << true;
-    QTest::newRow("before synchronisation") << false;
-}
-
-void TestMainWindow::testButtonSpeaksWhateverTheInterval()
-{
-    QFETCH(bool, synchronised);
-    start().optInterval[6]->click();
-    QDateTime now = at(14, 7, 20);
-    if (synchronised)
-        now = synchronise(now);
-    QFile::remove(m_f->settingsPath());
-    m_f->platform.clock = now;
-
-    m_window->cmdTest->click();
-
-    QCOMPARE(log().filter("Speak "),
-             QStringList{now.time().minute() == 7 ? "Speak The time is, 2:07."
-                                                  : "Speak The time is, 2:08."});
-    QCOMPARE(m_window->bSynchronized, synchronised);
-    QCOMPARE(m_window->tmrClock->interval(), synchronised ? 60000 : 1000);
-    QCOMPARE(m_f->readFile(m_f->settingsPath()).split(',').value(4), QByteArray("6"));
-    // Nothing more is said at the next tick.
-    QCOMPARE(tickAt(now.addSecs(synchronised ? 60 : 1)), QString());
-}
-
-void TestMainWindow::dueMinuteTick_data()
-{
-    QTest::addColumn<bool>("busy");
-    QTest::addColumn<QString>("alarm");
-    QTest::addColumn<QStringList>("calls");
-    QTest::newRow("busy") << true << "" << QStringList();
-    // The alarm's character says the time and stays; once it is gone the alarm is over and the
-    // clock's own character speaks.
-    QTest::newRow("alarm character shown")
-        << false << "Wake up" << QStringList{"Speak The time is, 12:00."};
-    QTest::newRow("alarm character gone")
-        << false << "gone" << QStringList{"Speak The time is, 12:00."};
-}
-
-void TestMainWindow::dueMinuteTick()
-{
-    QFETCH(bool, busy);
-    QFETCH(QString, alarm);
-    QFETCH(QStringList, calls);
-    start().mnuInterval_Click(5);
-    QCOMPARE(synchronise(at(11, 58, 59)), at(11, 59));
-    if (!alarm.isEmpty()) {
-        m_window->iActiveAlarm = 0;
-        if (alarm != "gone")
-            m_window->AgentSpeak(alarm);
-    }
-    m_window->bAgentBusy = busy;
-    log().clear();
-
-    tickAt(at(12, 0));
-
-    QCOMPARE(log().filter("Speak "), calls);
-    QCOMPARE(log().filter("Load ").size(), alarm == "gone" ? 1 : 0);
-    QCOMPARE(m_window->iActiveAlarm, alarm == "Wake up" ? 0 : -1);
-    QCOMPARE(m_window->windowTitle(), QString("Horavox - 12/5/2026, 12:00:00 PM"));
-    QCOMPARE(bool(m_window->objCharacter), alarm == "Wake up");
-}
-
-void TestMainWindow::alarmsFireAndRepeatUntilDoubleClicked()
-{
-    m_f->writeFile(m_f->alarmsPath(), "\"07:30\",\"Daily\",\"Daily\",\"tock\",\"First\"\r\n"
-                                      "\"07:30\",\"Daily\",\"Daily\",\"olwen\",\"Second\"\r\n"
-                                      "\"07:31\",\"Weekly\",\"Sat\",\"olwen\",\"Third\"\r\n"
-                                      "\"07:34\",\"xx\",\"Daily\",\"olwen\",\"Never\"\r\n");
-    m_f->writeFile(m_f->settingsPath(), "\"Olwen\",0,1,2,5,#FALSE#,\"\"\r\n");
-    start({"Olwen.acs", "tock.acs"});
-    QCOMPARE(synchronise(at(7, 28, 58)), at(7, 29));
-    log().clear();
-
-    // Only the first of two alarms in one minute fires; its character stays.
-    QCOMPARE(tickAt(at(7, 30)), QString("First"));
-    QCOMPARE(log().filter("Load "),
-             QStringList{"Load CharacterID " + m_f->charsFolder() + "tock.acs"});
-    QCOMPARE(log().last(), QString("Play Idle1_1"));
-    QCOMPARE(m_window->settings.sAgentName, QString("Olwen"));
-    // A second alarm is said by the character on screen and is the one repeated from then on.
-    log().clear();
-    QCOMPARE(tickAt(at(7, 31)), QString("Third"));
-    QCOMPARE(log(), QStringList{"Speak Third"});
-    for (int minute : {32, 33, 34}) {
-        log().clear();
-        tickAt(at(7, minute));
-        QCOMPARE(log(), QStringList({"Play Surprised", "Speak Third"}));
-    }
-    // The wall clock jumps six minutes: the minutes passed over repeat nothing, the minute it
-    // is now repeats once, and so does Test pressed in it; its request waits.
-    log().clear();
-    QCOMPARE(tickAt(at(7, 40, 30)), QString("Third"));
-    m_f->platform.clock = at(7, 40, 31);
-    m_window->cmdTest->click();
-    QCOMPARE(log(),
-             QStringList({"Play Surprised", "Speak Third", "Play Surprised", "Speak Third"}));
-    m_f->agent.doubleClickCharacter();
-    m_f->agent.complete(m_window->reqHide);
-    QVERIFY(!m_window->objCharacter);
-    // Back to announcing, Test's request included; the alarm kind nobody knows never fired.
-    QCOMPARE(tickAt(at(7, 42)), QString("The time is, 7:42."));
-    QCOMPARE(m_window->tmrClock->interval(), 60000);
-}
-
-void TestMainWindow::firedAlarmsMoveOnOrGo_data()
-{
-    QTest::addColumn<QByteArray>("alarm");
-    QTest::addColumn<QByteArray>("fileAfter");
-    QTest::addColumn<bool>("alarmsOn");
-    QTest::newRow("yearly moves 365 days on")
-        << QByteArray("\"08:00\",\"Yearly\",\"12/5/2026\",\"olwen\",\"Birthday\"\r\n")
-        << QByteArray("\"08:00\",\"Yearly\",\"12/5/2027\",\"olwen\",\"Birthday\"\r\n") << true;
-    QTest::newRow("once is removed, alarms go off")
-        << QByteArray("\"08:00\",\"Once\",\"12/5/2026\",\"olwen\",\"Dentist\"\r\n") << QByteArray()
-        << false;
-    // From another computer: the character is not here, the clock's own says the alarm.
-    QTest::newRow("character not here")
-        << QByteArray("\"08:00\",\"Daily\",\"Daily\",\"zak\",\"Stand up\"\r\n")
-        << QByteArray("\"08:00\",\"Daily\",\"Daily\",\"zak\",\"Stand up\"\r\n") << true;
-}
-
-void TestMainWindow::firedAlarmsMoveOnOrGo()
-{
-    QFETCH(QByteArray, alarm);
-    QFETCH(QByteArray, fileAfter);
-    QFETCH(bool, alarmsOn);
-    m_f->writeFile(m_f->alarmsPath(), alarm);
-    m_f->writeFile(m_f->settingsPath(), "\"Olwen\",0,1,2,6,#FALSE#,\"\"\r\n");
-    start();
-    QCOMPARE(synchronise(at(7, 58, 59)), at(7, 59));
-
-    QVERIFY(!tickAt(at(8, 0)).isEmpty());
-    // No box stops the clock, and a character known not to be here is not even tried.
-    QVERIFY(m_f->platform.messageBoxes.isEmpty() && log().filter("zak").isEmpty());
-
-    QCOMPARE(m_f->readFile(m_f->alarmsPath()), fileAfter);
-    QCOMPARE(QFile::exists(m_f->alarmsPath()), !fileAfter.isEmpty());
-    QCOMPARE(m_window->alarmList.rowCount(), alarmsOn ? 2 : 1);
-    QCOMPARE(m_window->bAlarmsOn, alarmsOn);
-    // The repeat follows while alarms are on; switched off, nothing is repeated.
-    log().clear();
-    tickAt(at(8, 1));
-    QCOMPARE(log(), alarmsOn ? QStringList({"Play Surprised", "Speak " + m_window->sAlarmMessage})
-                             : QStringList());
-}
-
-void TestMainWindow::startUpReportsMissedAndUnreadAlarms()
-{
-    // Two one-time alarms of earlier days, then one record more than fit and one unreadable.
-    m_f->platform.clock = at(9, 0);
-    const QByteArray left =
-        "\"07:00\",\"Once\",\"12/5/2026\",\"olwen\",\"Today\"\r\n" + alarmLines(72);
-    const QByteArray aside =
-        "\"00:00\",\"Daily\",\"Daily\",\"olwen\",\"Alarm 72\"\r\n\"bad\"line\r\n";
-    m_f->writeFile(m_f->alarmsPath(), "\"07:00\",\"Once\",\"12/3/2026\",\"olwen\",\"One\"\r\n"
-                                      "\"07:00\",\"Once\",\"12/4/2026\",\"olwen\",\"Two\"\r\n" +
-                                          left + aside);
-    frmHoravox& window = start();
-
-    QCOMPARE(m_f->readFile(m_f->alarmsPath()), left);
-    QCOMPARE(window.alarmList.rowCount(), 74);
-    QCOMPARE(window.alarmList.index(0).data().toString(), "07:00\tOnce\t12/5\tolwen\tToday");
-    const auto& boxes = m_f->platform.messageBoxes;
-    QCOMPARE(boxes.size(), 2);
-    QCOMPARE(boxes[0].title + '|' + boxes[1].title, "Alarms Not Loaded|2 Missed Alarm(s)!");
-    QCOMPARE(m_f->readFile(m_f->app.path() + "/Alarms not loaded.dat"), aside);
-    QVERIFY(boxes[0].text.contains("Alarms not loaded.dat"));
-}
-
-void TestMainWindow::quietTimesKeepAnnouncementsNotAlarms_data()
-{
-    // The Quiet Times file at start-up and what the desktop reports until 23:01: d do not
-    // disturb, f full screen, l locked. Spoken at 22:59, 23:00 (an alarm), 23:01 (another).
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QString>("desktop");
-    QTest::addColumn<QStringList>("spoken");
-    const QStringList alarms{"", "Bedtime", "Lights out", "Lights out"};
-    const QStringList talking = QStringList{"The time is, 10:59."} + alarms.mid(1);
-    QTest::newRow("no file") << QByteArray() << "" << talking;
-    QTest::newRow("24-hour voice") << QByteArray("TwentyFourHour=true") << ""
-                                   << QStringList{"The time is, 22:59."} + alarms.mid(1);
-    QTest::newRow("quiet hours") << QByteArray("Periods=\"20:00-23:59, 6:00-7:00\"") << ""
-                                 << alarms;
-    QTest::newRow("do not disturb") << QByteArray() << "d" << alarms;
-    QTest::newRow("full screen") << QByteArray() << "f" << alarms;
-    QTest::newRow("do not disturb ignored")
-        << QByteArray("FollowDoNotDisturb=false") << "d" << talking;
-    QTest::newRow("lock ignored") << QByteArray("QuietWhenFullScreenOrLocked=false") << "l"
-                                  << talking;
-    // The alarms wait for the unlock and then ring one a minute, oldest first.
-    QTest::newRow("locked") << QByteArray() << "l" << QStringList{"", "", "Bedtime", "Lights out"};
-}
-
-void TestMainWindow::quietTimesKeepAnnouncementsNotAlarms()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QString, desktop);
-    QFETCH(QStringList, spoken);
-    m_f->writeFile(m_f->platform.quietTimesFile(), "[General]\n" + file + "\n");
-    m_f->writeFile(m_f->alarmsPath(), "\"23:00\",\"Daily\",\"Daily\",\"olwen\",\"Bedtime\"\r\n"
-                                      "\"23:01\",\"Daily\",\"Daily\",\"olwen\",\"Lights out\"\r\n");
-    m_f->writeFile(m_f->settingsPath(), "\"Olwen\",0,1,2,5,#FALSE#,\"\"\r\n");
-    start();
-    QCOMPARE(synchronise(at(22, 57, 59)), at(22, 58));
-    m_f->platform.doNotDisturb = desktop == "d";
-    m_f->platform.fullScreen = desktop == "f";
-    m_f->platform.locked = desktop == "l";
-    QStringList heard;
-    for (int minute = 59; minute <= 62; ++minute) {
-        m_f->platform.locked = m_f->platform.locked && minute < 61;
-        heard.append(tickAt(at(22, 0).addSecs(60 * minute)));
-    }
-    QCOMPARE(heard, spoken);
-    QCOMPARE(m_window->windowTitle().endsWith(" PM"), !file.startsWith("TwentyFour"));
 }
 
 void TestMainWindow::quietTimesDialogKeepsItsOwnFile()
@@ -1195,9 +643,47 @@ void TestMainWindow::quietTimesDialogKeepsItsOwnFile()
     window.quietDialog->chkTwentyFourHour->click();
     window.quietDialog->buttons->button(QDialogButtonBox::Ok)->click();
     QVERIFY(m_f->readFile(m_f->platform.quietTimesFile()).contains("Periods=22:00-07:00"));
-    tickAt(at(14, 5));
+    m_f->platform.clock = QDateTime(DAY, QTime(14, 5));
+    window.clock().tmrClock_Timer();
     QCOMPARE(window.windowTitle(), QString("Horavox - 12/5/2026, 14:05:00"));
     QCOMPARE(m_f->readFile(m_f->settingsPath()), settings);
+}
+
+void TestMainWindow::showsWhatTheClockReports()
+{
+    // A missed alarm at start-up is a box; while the clock runs, reports are notices in the
+    // status line where there is no notification area.
+    m_f->platform.clock = QDateTime(DAY, QTime(9, 0));
+    m_f->writeFile(m_f->alarmsPath(), "\"07:00\",\"Once\",\"12/4/2026\",\"olwen\",\"Two\"\r\n"
+                                      "\"07:30\",\"Daily\",\"Daily\",\"tock\",\"Wake up\"\r\n");
+    frmHoravox& window = start({"Olwen.acs", "tock.acs"});
+    QCOMPARE(m_f->platform.messageBoxes.value(0).title, "1 Missed Alarm(s)!");
+    QFile::remove(m_f->settingsPath());
+
+    // Test says the time at once and keeps the settings.
+    window.cmdTest->click();
+    QCOMPARE(log().filter("Speak "), QStringList{"Speak The time is, 9:00."});
+    QVERIFY(QFile::exists(m_f->settingsPath()));
+    QCOMPARE(window.windowTitle(), "Horavox - 12/5/2026, 09:00:00 AM");
+    // The alarm's test: the selected alarm, by its own character.
+    window.selectAlarmRow(0);
+    window.mnuAlarmTest->trigger();
+    QCOMPARE(log().filter("Load ").last(), "Load CharacterID " + m_f->charsFolder() + "tock.acs");
+    QCOMPARE(log().filter("Speak ").last(), "Speak Wake up");
+
+    m_f->agent.failingPaths.append(m_f->charsFolder() + "Olwen.acs");
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("loading: cannot open"));
+    window.cmdTest->click();
+    QVERIFY(window.statusBar()->currentMessage().startsWith(
+        "Horavox: There was an error opening the Agent file \r\ncannot open "));
+    // A failed save is told until a save works.
+    QVERIFY(QFile::remove(m_f->settingsPath()) && QDir().mkdir(m_f->settingsPath()));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("could not save"));
+    window.cmdClose->click();
+    QVERIFY(window.statusBar()->currentMessage().startsWith("Settings Not Saved: "));
+    QVERIFY(QDir().rmdir(m_f->settingsPath()));
+    window.cmdClose->click();
+    QCOMPARE(window.statusBar()->currentMessage(), QString());
 }
 
 QTEST_MAIN(TestMainWindow)
