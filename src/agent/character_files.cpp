@@ -30,4 +30,13 @@ QString resolveCharacterFile(const QString& path)
     return path;
 }
 
+QString pickDefaultAgent(const QStringList& names)
+{
+    for (const char* builtIn : {"olwen", "tock", "pim"}) {
+        if (names.contains(QLatin1String(builtIn)))
+            return QString::fromLatin1(builtIn);
+    }
+    return {};
+}
+
 } // namespace hv::agent

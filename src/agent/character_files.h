@@ -14,4 +14,8 @@ namespace hv::agent {
 // file may not be.
 [[nodiscard]] QString resolveCharacterFile(const QString& path);
 
+// The built-in character that presents the program: olwen, tock or pim, the first of them that
+// is among names (lower case); empty when none is.
+[[nodiscard]] QString pickDefaultAgent(const QStringList& names);
+
 } // namespace hv::agent

@@ -29,8 +29,6 @@ Q_LOGGING_CATEGORY(lcSaving, "horavox.saving")
 Q_LOGGING_CATEGORY(lcQuiet, "horavox.quiet")
 
 const QString CHARACTER_ID = QStringLiteral("CharacterID");
-// Tried in this order for the character that presents the program.
-constexpr const char* PRESENTERS[] = {"olwen", "tock", "pim"};
 
 QString characterPath(const QString& folder, const QString& name)
 {
@@ -45,11 +43,6 @@ TalkingClock::TalkingClock(Desktop& desktop, engine::AgentControl& agent, QStrin
       m_applicationFolder(std::move(applicationFolder)), m_quietTimesFile(std::move(quietTimesFile))
 {
     m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &TalkingClock::tmrClock_Timer);
-    connect(&m_agent, &engine::AgentControl::Click, this, &TalkingClock::onClick);
-    connect(&m_agent, &engine::AgentControl::DblClick, this, &TalkingClock::onDblClick);
-    connect(&m_agent, &engine::AgentControl::RequestComplete, this,
-            &TalkingClock::onRequestComplete);
 }
 
 // --- settings ---
@@ -140,13 +133,7 @@ int TalkingClock::setCharacterFiles(const QStringList& fileNames)
     m_characterNames.clear();
     for (const QString& fileName : fileNames)
         m_characterNames.append(fileName.chopped(4).toLower());
-    m_defaultAgent.clear();
-    for (const char* presenter : PRESENTERS) {
-        if (m_characterNames.contains(QLatin1String(presenter))) {
-            m_defaultAgent = QString::fromLatin1(presenter);
-            break;
-        }
-    }
+    m_defaultAgent = agent::pickDefaultAgent(m_characterNames);
     // With two files whose names differ only in case, the later one is taken; the stored name
     // keeps its own case.
     const int named = int(m_characterNames.lastIndexOf(m_settings.sAgentName.toLower()));
@@ -199,10 +186,10 @@ void TalkingClock::LoadAlarms()
         m_alarmFileLocked = kept.isEmpty();
         emit tell(alarms::NOT_LOADED_TITLE, alarms::notLoadedMessage(contents, kept), Telling::Box);
     }
-    reportMissedAlarms({}, m_desktop.now().date().startOfDay());
+    ReportMissedAlarms({}, m_desktop.now().date().startOfDay());
 }
 
-void TalkingClock::reportMissedAlarms(const QDateTime& from, const QDateTime& until)
+void TalkingClock::ReportMissedAlarms(const QDateTime& from, const QDateTime& until)
 {
     const alarms::MissedAlarmReport report =
         alarms::planMissedAlarmReport(m_alarms.table(), from, until, m_alarms.dateLocale());
@@ -210,7 +197,7 @@ void TalkingClock::reportMissedAlarms(const QDateTime& from, const QDateTime& un
         if (action.kind == alarms::MissedAlarmAction::Kind::DeleteRow)
             deleteAlarm(action.index);
         else
-            advanceYearlyAlarm(action.index);
+            AdvanceYearlyAlarm(action.index);
     }
     const bool atStartUp = !from.isValid();
     if (report.count > 0)
@@ -224,7 +211,7 @@ void TalkingClock::reportMissedAlarms(const QDateTime& from, const QDateTime& un
                   Telling::Notice);
 }
 
-void TalkingClock::advanceYearlyAlarm(int row)
+void TalkingClock::AdvanceYearlyAlarm(int row)
 {
     if (m_alarms.advanceYearly(row))
         SaveAlarms();
@@ -385,7 +372,7 @@ void TalkingClock::tmrClock_Timer()
         m_timer.setInterval(clock::msToNextMinute(now.time()));
 
     if (steps.gapTo > steps.gapFrom)
-        reportMissedAlarms(clock::startOfMinute(steps.gapFrom), clock::startOfMinute(steps.gapTo));
+        ReportMissedAlarms(clock::startOfMinute(steps.gapFrom), clock::startOfMinute(steps.gapTo));
     bool endTick = false;
     // Asked once a run: the desktop's answer may take a while, and a clock step brings several
     // minutes at once.
@@ -395,13 +382,13 @@ void TalkingClock::tmrClock_Timer()
         const QDateTime at = clock::startOfMinute(minute);
         // Behind a locked screen a due alarm waits, and rings once the screen is unlocked.
         if (holdAlarmsWhileLocked(at, screenLocked) ||
-            checkAlarms(nextAlarmMinute(at), minute == nowMinute) == alarms::TickStep::EndTick)
+            CheckAlarms(nextAlarmMinute(at), minute == nowMinute) == alarms::TickStep::EndTick)
             endTick = true;
     }
     // Test pressed in a minute already checked: the alarm on screen is what it says.
     if (steps.alarmMinutes.isEmpty() && m_speakNow && bAlarmsOn() && m_alarms.iAlarmCount() > 0 &&
         m_ringing) {
-        repeatAlarmOnScreen();
+        RepeatAlarmOnScreen();
         endTick = true;
     }
     // A Test request waits for the next run that announces.
@@ -423,7 +410,7 @@ void TalkingClock::tmrClock_Timer()
     if (m_ringing && m_stage != CharacterStage::AlarmOnScreen)
         m_ringing.reset();
     if (!m_ringing) {
-        announce(phrase);
+        AgentSpeak(phrase);
         return;
     }
     // The alarm's character is on screen: it says the time and stays.
@@ -431,7 +418,7 @@ void TalkingClock::tmrClock_Timer()
           [&phrase](engine::AgentCharacter& character) { character.Speak(phrase); });
 }
 
-alarms::TickStep TalkingClock::checkAlarms(const QDateTime& minute, bool currentMinute)
+alarms::TickStep TalkingClock::CheckAlarms(const QDateTime& minute, bool currentMinute)
 {
     const alarms::AlarmCheck check = alarms::checkAlarms(
         m_alarms.table(), minute, bAlarmsOn(), m_ringing.has_value(), m_alarms.dateLocale());
@@ -444,7 +431,7 @@ alarms::TickStep TalkingClock::checkAlarms(const QDateTime& minute, bool current
         // Minutes passed over in one run repeat nothing: the message is said once, now.
         if (!currentMinute)
             return alarms::TickStep::GoOn;
-        repeatAlarmOnScreen();
+        RepeatAlarmOnScreen();
         return alarms::TickStep::EndTick;
     case alarms::TickStep::FireAlarm:
         break;
@@ -453,7 +440,7 @@ alarms::TickStep TalkingClock::checkAlarms(const QDateTime& minute, bool current
     const int row = check.index;
     const alarms::tAlarm alarm = m_alarms.alarm(row);
     if (check.fired == alarms::FiredEntry::AdvanceFirst)
-        advanceYearlyAlarm(row);
+        AdvanceYearlyAlarm(row);
     if (m_stage == CharacterStage::AlarmOnScreen) {
         // The character on screen says the new alarm, which is the one repeated from now on.
         m_ringing = RingingAlarm{row, alarm.sMessage, m_ringing->character};
@@ -461,17 +448,17 @@ alarms::TickStep TalkingClock::checkAlarms(const QDateTime& minute, bool current
               [&alarm](engine::AgentCharacter& character) { character.Speak(alarm.sMessage); });
     } else {
         m_ringing = RingingAlarm{row, alarm.sMessage, alarmCharacter(alarm.sAgent)};
-        showAlarmCharacter(m_ringing->character);
+        ShowAlarmCharacter(m_ringing->character);
     }
     if (check.fired == alarms::FiredEntry::DeleteAfter)
         deleteAlarm(row);
     return alarms::TickStep::EndTick;
 }
 
-void TalkingClock::repeatAlarmOnScreen()
+void TalkingClock::RepeatAlarmOnScreen()
 {
     if (m_stage != CharacterStage::AlarmOnScreen) {
-        showAlarmCharacter(m_ringing->character);
+        ShowAlarmCharacter(m_ringing->character);
         return;
     }
     drive("repeating the alarm", [this](engine::AgentCharacter& character) {
@@ -480,7 +467,7 @@ void TalkingClock::repeatAlarmOnScreen()
     });
 }
 
-void TalkingClock::showAlarmCharacter(const QString& character)
+void TalkingClock::ShowAlarmCharacter(const QString& character)
 {
     const auto sayAlarm = [this](engine::AgentCharacter& shown) {
         shown.Play(QStringLiteral("Explain"));
@@ -523,9 +510,7 @@ engine::AgentCharacter* TalkingClock::bringOn(const QString& character, QPoint a
     setStage(stage);
     drive("showing", [this, at](engine::AgentCharacter& shown) {
         shown.setLanguageID(1033);
-        const int style = shown.BalloonStyle();
-        shown.setBalloonStyle(m_settings.iBalloonOption == 0 ? style | engine::BALLOON_ON
-                                                             : style & ~engine::BALLOON_ON);
+        SetBalloonStyle(shown);
         shown.setAutoPopupMenu(false);
         shown.MoveTo(at.x(), at.y());
         shown.Show();
@@ -533,7 +518,15 @@ engine::AgentCharacter* TalkingClock::bringOn(const QString& character, QPoint a
     return m_character;
 }
 
-void TalkingClock::announce(const QString& text)
+void TalkingClock::SetBalloonStyle(engine::AgentCharacter& character) const
+{
+    // Only the switch is the program's; the character's own style bits stay.
+    const int style = character.BalloonStyle();
+    character.setBalloonStyle(m_settings.iBalloonOption == 0 ? style | engine::BALLOON_ON
+                                                             : style & ~engine::BALLOON_ON);
+}
+
+void TalkingClock::AgentSpeak(const QString& text)
 {
     if (!bringOn(m_settings.sAgentName, agentPosition(), CharacterStage::Announcing))
         return;
@@ -588,7 +581,7 @@ void TalkingClock::setStage(CharacterStage stage)
         emit characterStageChanged(stage);
 }
 
-void TalkingClock::onClick()
+void TalkingClock::Agent1_Click()
 {
     if (m_stage != CharacterStage::AlarmOnScreen)
         return;
@@ -596,7 +589,7 @@ void TalkingClock::onClick()
           [this](engine::AgentCharacter& character) { character.Speak(m_ringing->message); });
 }
 
-void TalkingClock::onDblClick()
+void TalkingClock::Agent1_DblClick()
 {
     m_ringing.reset();
     // The character leaves as an announcing one does.
@@ -608,7 +601,7 @@ void TalkingClock::onDblClick()
     });
 }
 
-void TalkingClock::onRequestComplete(const engine::AgentRequest& request)
+void TalkingClock::Agent1_RequestComplete(const engine::AgentRequest& request)
 {
     if (request == m_reqHide && m_stage != CharacterStage::Away)
         release();

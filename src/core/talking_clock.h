@@ -138,7 +138,8 @@ public:
     void setQuietTimes(const quiet::QuietTimes& quietTimes);
 
     // --- the clock ---
-    // Starts ticking every second; the first new minute puts the timer on the minute.
+    // Starts ticking every second; the first new minute puts the timer on the minute. The
+    // timer's runs come to tmrClock_Timer through the window.
     void startClock();
     [[nodiscard]] QTimer& tmrClock() { return m_timer; }
     [[nodiscard]] const QTimer& tmrClock() const { return m_timer; }
@@ -159,7 +160,13 @@ public:
     bool present(QPoint at,
                  const std::function<engine::AgentRequest(engine::AgentCharacter&)>& scene);
 
-    // The program ends: the character leaves at once and the files are written.
+    // The character was clicked: the ringing alarm's says its message again.
+    void Agent1_Click();
+    // Double-clicked: the alarm is over and the character leaves.
+    void Agent1_DblClick();
+    void Agent1_RequestComplete(const engine::AgentRequest& request);
+
+    // The program ends: the files are written and the character leaves at once.
     void saveEverything();
     void hideCharacter();
 
@@ -176,21 +183,27 @@ private:
     // Loads `character`, sets it up and shows it at `at`; the stage is then `stage`. Null when
     // it cannot be loaded or shown; the stage is then Away.
     engine::AgentCharacter* bringOn(const QString& character, QPoint at, CharacterStage stage);
-    void announce(const QString& text);
-    void showAlarmCharacter(const QString& character);
-    void repeatAlarmOnScreen();
+    void SetBalloonStyle(engine::AgentCharacter& character) const;
+    // The clock's own character says text and leaves.
+    void AgentSpeak(const QString& text);
+    // The ringing alarm's character comes to say its message and stays.
+    void ShowAlarmCharacter(const QString& character);
+    void RepeatAlarmOnScreen();
     // Queues requests on the character on screen; a failure only ends the appearance.
     void drive(const char* what, const std::function<void(engine::AgentCharacter&)>& requests);
     // The character on screen is unloaded and the stage is Away.
     void release();
     void setStage(CharacterStage stage);
-    void onClick();
-    void onDblClick();
-    void onRequestComplete(const engine::AgentRequest& request);
 
-    alarms::TickStep checkAlarms(const QDateTime& minute, bool currentMinute);
-    void reportMissedAlarms(const QDateTime& from, const QDateTime& until);
-    void advanceYearlyAlarm(int row);
+    // Fires the first alarm due in minute or repeats the one ringing; EndTick when the time is
+    // not to be announced in this run. A minute passed over (currentMinute false) fires its
+    // alarms but repeats nothing.
+    alarms::TickStep CheckAlarms(const QDateTime& minute, bool currentMinute);
+    // One-time and yearly alarms whose moment lies from `from` (unbounded when invalid) up to
+    // `until` are reported, the one-time ones removed and the yearly ones moved on. At start-up
+    // the report is a box; while the clock runs it is a notice, which stops nothing.
+    void ReportMissedAlarms(const QDateTime& from, const QDateTime& until);
+    void AdvanceYearlyAlarm(int row);
     // True while the screen is locked and alarms wait: the minute's alarm is held.
     bool holdAlarmsWhileLocked(const QDateTime& minute, bool screenLocked);
     void holdAlarmDueAt(const QDateTime& minute);

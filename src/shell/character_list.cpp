@@ -16,12 +16,18 @@ bool frmHoravox::FindAgentFiles()
                                 m_platform.otherCharacterFolder()});
     if (!chosen)
         return false;
+    FillAgentList(*chosen);
+    return true;
+}
+
+void frmHoravox::FillAgentList(int chosen)
+{
     {
         // Filling the list chooses nothing.
         const QSignalBlocker quiet(lstAgents);
         lstAgents->clear();
         lstAgents->addItems(m_clock.characterNames());
-        lstAgents->setCurrentRow(*chosen);
+        lstAgents->setCurrentRow(chosen);
     }
     mnuAgent[0]->setText(lstAgents->item(0)->text());
     for (int i = int(mnuAgent.size()); i < lstAgents->count(); ++i) {
@@ -31,8 +37,7 @@ bool frmHoravox::FindAgentFiles()
         connect(item, &QAction::triggered, this, [this, i] { mnuAgent_Click(i); });
         mnuAgent.append(item);
     }
-    mnuAgent[*chosen]->setChecked(true);
-    return true;
+    mnuAgent[chosen]->setChecked(true);
 }
 
 void frmHoravox::lstAgents_Click()

@@ -15,6 +15,7 @@
 #include <QSessionManager>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include "alarms/alarm_file.h"
 #include "editor/alarm_wizard.h"
@@ -272,6 +273,11 @@ void frmHoravox::connectControls()
     // list has selected the row under the pointer.
     lstAlarms->viewport()->installEventFilter(this);
     connect(lstAlarms, &QListView::pressed, this, [this] { lstAlarms_MouseDown(1, 0, 0, 0); });
+    connect(&m_clock.tmrClock(), &QTimer::timeout, this, &frmHoravox::tmrClock_Timer);
+    connect(&Agent1, &engine::AgentControl::Click, this, &frmHoravox::Agent1_Click);
+    connect(&Agent1, &engine::AgentControl::DblClick, this, &frmHoravox::Agent1_DblClick);
+    connect(&Agent1, &engine::AgentControl::RequestComplete, this,
+            &frmHoravox::Agent1_RequestComplete);
     connect(&m_clock, &core::TalkingClock::captionChanged, this, &QWidget::setWindowTitle);
     connect(&m_clock, &core::TalkingClock::tell, this, &frmHoravox::tell);
     connect(&m_clock, &core::TalkingClock::noticeOver, this, [this](const QString& title) {
@@ -286,6 +292,26 @@ void frmHoravox::connectControls()
             });
     connect(&m_clock, &core::TalkingClock::alarmsOptionChanged, this,
             &frmHoravox::showAlarmsOption);
+}
+
+void frmHoravox::tmrClock_Timer()
+{
+    m_clock.tmrClock_Timer();
+}
+
+void frmHoravox::Agent1_Click()
+{
+    m_clock.Agent1_Click();
+}
+
+void frmHoravox::Agent1_DblClick()
+{
+    m_clock.Agent1_DblClick();
+}
+
+void frmHoravox::Agent1_RequestComplete(const engine::AgentRequest& request)
+{
+    m_clock.Agent1_RequestComplete(request);
 }
 
 void frmHoravox::tell(const QString& title, const QString& text, core::Telling how)

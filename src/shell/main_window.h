@@ -168,9 +168,17 @@ public:
     QPointer<quiet::QuietTimesDialog> quietDialog;
     void mnuQuietTimes_Click();
 
+    // --- the clock and the character, forwarded to the talking clock (main_window.cpp) ---
+    void tmrClock_Timer();
+    void Agent1_Click();
+    void Agent1_DblClick();
+    void Agent1_RequestComplete(const engine::AgentRequest& request);
+
     // --- characters (character_list.cpp) ---
-    // Fills the list and the menu with the characters found; false when there are none.
+    // Looks for the characters and shows them; false when there are none.
     [[nodiscard]] bool FindAgentFiles();
+    // Fills the list and the menu with the characters found, `chosen` checked.
+    void FillAgentList(int chosen);
     void lstAgents_Click();
 
     // --- About (about_menu.cpp) ---

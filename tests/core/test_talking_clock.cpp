@@ -158,9 +158,9 @@ QString TestTalkingClock::step(const QString& event)
         else
             m_clock->tmrClock_Timer();
     } else if (event == "click") {
-        m_agent->clickCharacter();
+        m_clock->Agent1_Click();
     } else if (event == "double-click") {
-        m_agent->doubleClickCharacter();
+        m_clock->Agent1_DblClick();
     } else if (event.startsWith("alarm test ")) {
         m_clock->testAlarm(event.section(' ', 2).toInt());
     } else if (event == "present") {
@@ -203,7 +203,7 @@ QString TestTalkingClock::step(const QString& event)
     // A hide the step asked for completes, as the engine reports once the character has left.
     if (!m_hidesWait && m_clock->reqHide() != hideBefore &&
         m_clock->reqHide() != engine::AgentRequest())
-        m_agent->complete(m_clock->reqHide());
+        m_clock->Agent1_RequestComplete(m_clock->reqHide());
 
     // What the user would notice: who comes, what it does, and what is told.
     if (!reached.isEmpty())
@@ -484,10 +484,10 @@ void TestTalkingClock::onlyTheLatestHideReleasesTheCharacter()
     m_agent->log.clear();
     for (const engine::AgentRequest& request : m_agent->requests) {
         if (request != m_clock->reqHide())
-            m_agent->complete(request);
+            m_clock->Agent1_RequestComplete(request);
     }
     QVERIFY(m_agent->log.isEmpty() && m_clock->objCharacter());
-    m_agent->complete(m_clock->reqHide());
+    m_clock->Agent1_RequestComplete(m_clock->reqHide());
     QCOMPARE(m_agent->log, QStringList{"Unload CharacterID"});
     QVERIFY(!m_clock->objCharacter());
     QCOMPARE(m_clock->characterStage(), hv::core::CharacterStage::Away);

@@ -35,7 +35,8 @@ wait "$first" || true
 rm "$app/Settings.ini"
 launch_app "$app"
 third=${E2E_PIDS[-1]}
-wait_for_window '^Horavox - ' 20 >/dev/null || fail "the copy after a killed one did not start"
+# Its window is a new one: the editor is opened on it below.
+main=$(wait_for_window '^Horavox - ' 20) || fail "the copy after a killed one did not start"
 kill -0 "$third" 2>/dev/null || fail "the copy after a killed one ended"
 
 echo "-- a second copy while an alarm is being edited"

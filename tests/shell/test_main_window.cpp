@@ -644,7 +644,7 @@ void TestMainWindow::quietTimesDialogKeepsItsOwnFile()
     window.quietDialog->buttons->button(QDialogButtonBox::Ok)->click();
     QVERIFY(m_f->readFile(m_f->platform.quietTimesFile()).contains("Periods=22:00-07:00"));
     m_f->platform.clock = QDateTime(DAY, QTime(14, 5));
-    window.clock().tmrClock_Timer();
+    window.tmrClock_Timer();
     QCOMPARE(window.windowTitle(), QString("Horavox - 12/5/2026, 14:05:00"));
     QCOMPARE(m_f->readFile(m_f->settingsPath()), settings);
 }
