@@ -153,7 +153,9 @@ void announcingTick(benchmark::State& state)
     for (auto _ : state) {
         clock.output->firstLoudFrame = -1;
         sinceTick.start();
-        clock.window->tmrClock_Timer();
+        // Test's tick without its settings save: it announces whatever the minute, as a tick in
+        // a due minute does.
+        clock.window->clock().speakNow();
         state.PauseTiming();
         while (!clock.characterOnScreen())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
