@@ -278,52 +278,44 @@ private slots:
             2);
     }
 
-    void speechFollowsTheHeardVoice_data()
-    {
-        QTest::addColumn<int>("heardMs");
-        QTest::addColumn<int>("shown");
-        QTest::addColumn<Mouth>("mouth");
-        QTest::addColumn<bool>("finished");
-        // One second of voice: "The" from 0 ms, "time" from 500 ms; mouth Wide1, Medium from
-        // 250 ms on, with no closing cue: the end of the voice closes it.
-        QTest::newRow("first word") << 90 << 3 << Mouth::Wide1 << false;
-        QTest::newRow("second word") << 600 << 8 << Mouth::Medium << false;
-        QTest::newRow("heard to the end") << 1110 << 8 << Mouth::Closed << true;
-    }
     void speechFollowsTheHeardVoice()
     {
-        QFETCH(int, heardMs);
-        QFETCH(int, shown);
-        QFETCH(Mouth, mouth);
-        QFETCH(bool, finished);
         qint64 clockUs = 0;
         speech::AudioMixer mixer(
             nullptr, [&clockUs] { return clockUs; }, speech::Feeding::Caller);
         ManualTimerSource timers;
+        // One second of voice: "The" from 0 ms, "time" from 500 ms; mouth Wide1, Medium from
+        // 250 ms on, with no closing cue: the end of the voice closes it.
         speech::Utterance utterance;
         utterance.shownText = QStringLiteral("The time");
         utterance.pcm = speech::Pcm(speech::MIXER_SAMPLE_RATE, 1000);
         utterance.words = {{0, 0, 3}, {11025, 4, 4}};
         utterance.mouth = {{0, Mouth::Wide1}, {5512, Mouth::Medium}};
-        const auto session =
-            std::make_unique<runtime::SpeechSession>(timers, mixer, std::move(utterance));
+        runtime::SpeechSession session(timers, mixer, std::move(utterance));
         int lastShown = -1;
         Mouth lastMouth = Mouth::Closed;
-        QSignalSpy done(session.get(), &runtime::SpeechSession::finished);
-        connect(session.get(), &runtime::SpeechSession::shownChanged, this,
+        QSignalSpy done(&session, &runtime::SpeechSession::finished);
+        connect(&session, &runtime::SpeechSession::shownChanged, this,
                 [&](int length) { lastShown = length; });
-        connect(session.get(), &runtime::SpeechSession::mouthChanged, this,
+        connect(&session, &runtime::SpeechSession::mouthChanged, this,
                 [&](Mouth now) { lastMouth = now; });
-        session->start();
-        // The mixer's own timer tops the output up every few ms; do the same.
-        for (int ms = 0; ms < heardMs; ms += 5) {
-            clockUs += 5'000;
-            mixer.pump();
-            timers.advance(5);
+        session.start();
+        // Heard so far: the length of text shown, the mouth, whether the speech has ended.
+        const std::tuple<int, int, Mouth, bool> heard[] = {{90, 3, Mouth::Wide1, false},
+                                                           {600, 8, Mouth::Medium, false},
+                                                           {1110, 8, Mouth::Closed, true}};
+        int ms = 0;
+        for (const auto& [heardMs, shown, mouth, finished] : heard) {
+            // The mixer's own timer tops the output up every few ms; do the same.
+            for (; ms < heardMs; ms += 5) {
+                clockUs += 5'000;
+                mixer.pump();
+                timers.advance(5);
+            }
+            QCOMPARE(lastShown, shown);
+            QCOMPARE(lastMouth, mouth);
+            QCOMPARE(done.count(), finished ? 1 : 0);
         }
-        QCOMPARE(lastShown, shown);
-        QCOMPARE(lastMouth, mouth);
-        QCOMPARE(done.count(), finished ? 1 : 0);
     }
 
     void wrapsWordsWithinTheWidth_data()
