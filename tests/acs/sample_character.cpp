@@ -93,17 +93,10 @@ CharacterFile sampleCharacter()
         rest.frames[i].exitFrame = qint16(i == 0 ? 3 : -2);
     rest.frames[1].branches = {{0, 30}, {2, 50}};
     rest.frames[2].branches = {{1, 100}};
-    for (int shape = 0; shape < 7; ++shape) {
-        MouthOverlay mouth;
-        mouth.shape = MouthShape(shape);
-        mouth.replaceTopImage = shape == 6;
-        mouth.imageIndex = quint16(3 + shape);
-        mouth.x = 15;
-        mouth.y = 24;
-        mouth.centreX = 16;
-        mouth.centreY = 26;
-        rest.frames[3].overlays.append(mouth);
-    }
+    // Shape, drawn instead of the top image, image, unknown byte, position, centre, no region.
+    for (int shape = 0; shape < 7; ++shape)
+        rest.frames[3].overlays.append(
+            {MouthShape(shape), shape == 6, quint16(3 + shape), 0, 15, 24, 16, 26, {}});
     c.animations = {show, rest};
     return c;
 }

@@ -41,15 +41,6 @@ acs::Animation animation(const QString& name, std::initializer_list<int> tags,
     return result;
 }
 
-// A square wave of a tenth of a second, for the showing animation's frame sound.
-QByteArray toneWav()
-{
-    QList<qint16> samples;
-    for (int i = 0; i < 2205; ++i)
-        samples.append(i % 50 < 25 ? 18000 : -18000);
-    return acs::writeWave(samples, 22050, acs::WaveEncoding::Pcm8);
-}
-
 } // namespace
 
 acs::CharacterFile testCharacter()
@@ -67,7 +58,9 @@ acs::CharacterFile testCharacter()
     for (int tag = 0; tag < 40; ++tag)
         character.images.append(picture(tag, info.palette));
     info.localized.append({acs::LANGID_ENGLISH_NEUTRAL, QStringLiteral("Tester"), {}, {}});
-    character.sounds.append(toneWav());
+    // A tenth of a second of sound, for the showing animation's first frame.
+    character.sounds.append(
+        acs::writeWave(QList<qint16>(2205, 18000), 22050, acs::WaveEncoding::Pcm8));
 
     auto& all = character.animations;
     all.append(animation(QStringLiteral("Show"), {1, 2}));

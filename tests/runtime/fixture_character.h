@@ -8,7 +8,7 @@ namespace hv::runtime_test {
 
 inline constexpr int SIZE = 32;
 // Frame tags of the animations, in the order their frames play. The first frame of "Show" and
-// the second of "Wave" start the character's one sound, a tone.
+// the second of "Wave" start the character's one sound.
 inline constexpr int SHOW_TAGS[] = {1, 2};
 inline constexpr int REST_TAG = 6;
 // "Loop": 7 and 8 repeat; asked to stop, either leaves through 9 and 10.

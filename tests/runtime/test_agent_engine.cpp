@@ -76,12 +76,14 @@ class TestAgentEngine final : public QObject
     runtime::LoadedCharacter& loaded() { return *m_engine->character(ID); }
     runtime::CharacterWindow& window() { return loaded().window(); }
     int tagAt(QPoint at) { return frameTag(window().grab().toImage().pixel(at)); }
-    // Advances in steps, noting each frame tag that comes on screen.
-    QList<int> watch(int ms, int stepMs = 10)
+    // Advances in steps, noting each frame tag that comes on screen and each x the window takes.
+    QList<int> watch(int ms, int stepMs = 10, QSet<int>* xs = nullptr)
     {
         QList<int> seen;
         for (int elapsed = 0; elapsed < ms; elapsed += stepMs) {
             m_timers->advance(stepMs);
+            if (xs)
+                xs->insert(window().x());
             const int tag = window().isVisible() ? tagAt(PROBE) : -1;
             if (seen.isEmpty() || seen.last() != tag)
                 seen.append(tag);
@@ -165,6 +167,7 @@ private slots:
     {
         const QList<int> queued = {agent().MoveTo(40, 50).ID,
                                    agent().Show().ID,
+                                   agent().Play(QStringLiteral("Explain")).ID,
                                    agent().Play(QStringLiteral("WAVE")).ID,
                                    agent().Speak(QStringLiteral("The time is, 2:30.")).ID,
                                    agent().MoveTo(10, 50).ID,
@@ -172,12 +175,19 @@ private slots:
         QList<int> tagsAtCompletion;
         connect(m_engine.get(), &AgentControl::RequestComplete, this,
                 [&] { tagsAtCompletion.append(window().isVisible() ? tagAt(PROBE) : -1); });
-        m_timers->advance(LONG_MS);
+        QSet<int> xs;
+        const QList<int> seen = watch(LONG_MS, 10, &xs);
         QCOMPARE(ids(*m_completed), queued);
         // Show and Hide complete once their animations have played to the end.
         QCOMPARE(tagsAtCompletion.at(1), SHOW_TAGS[1]);
+        // A return animation plays before the next request.
+        QCOMPARE(seen.mid(seen.indexOf(EXPLAIN_TAGS[0]), 5),
+                 QList<int>({EXPLAIN_TAGS[0], EXPLAIN_TAGS[1], EXPLAIN_RETURN_TAG, WAVE_TAGS[0],
+                             WAVE_TAGS[1]}));
         QCOMPARE(tagsAtCompletion.last(), -1);
+        // Shown, the character walks to its place rather than jumping there.
         QCOMPARE(window().pos(), QPoint(10, 50));
+        QVERIFY(xs.size() > 2 && seen.contains(MOVE_LEFT_TAG));
     }
 
     void stopLeavesByTheExitPathAndDropsTheRest()
@@ -245,15 +255,6 @@ private slots:
         QCOMPARE(loaded().balloon()->isVisible(), staysAfter);
     }
 
-    void returnAnimationPlaysBeforeTheNextRequest()
-    {
-        showAndSettle();
-        agent().Play(QStringLiteral("Explain"));
-        agent().Play(QStringLiteral("Wave"));
-        QCOMPARE(watch(8 * FRAME_MS), QList<int>({EXPLAIN_TAGS[0], EXPLAIN_TAGS[1],
-                                                  EXPLAIN_RETURN_TAG, WAVE_TAGS[0], WAVE_TAGS[1]}));
-    }
-
     void idlesDeeperAsTimeGoesBy()
     {
         showAndSettle();
@@ -273,94 +274,67 @@ private slots:
             2);
     }
 
-    void speechFollowsTheHeardVoice_data()
-    {
-        QTest::addColumn<int>("heardMs");
-        QTest::addColumn<int>("shown");
-        QTest::addColumn<Mouth>("mouth");
-        QTest::addColumn<bool>("finished");
-        // One second of voice: "The" from 0 ms, "time" from 500 ms; mouth Wide1, Medium from
-        // 250 ms on, with no closing cue: the end of the voice closes it.
-        QTest::newRow("first word") << 90 << 3 << Mouth::Wide1 << false;
-        QTest::newRow("second word") << 600 << 8 << Mouth::Medium << false;
-        QTest::newRow("heard to the end") << 1110 << 8 << Mouth::Closed << true;
-        QTest::newRow("paced, at once") << -1 << 3 << Mouth::Wide1 << false;
-    }
     void speechFollowsTheHeardVoice()
     {
-        QFETCH(int, heardMs);
-        QFETCH(int, shown);
-        QFETCH(Mouth, mouth);
-        QFETCH(bool, finished);
         qint64 clockUs = 0;
         speech::AudioMixer mixer(
             nullptr, [&clockUs] { return clockUs; }, speech::Feeding::Caller);
         ManualTimerSource timers;
+        // One second of voice: "The" from 0 ms, "time" from 500 ms; mouth Wide1, Medium from
+        // 250 ms on, with no closing cue: the end of the voice closes it.
         speech::Utterance utterance;
         utterance.shownText = QStringLiteral("The time");
         utterance.pcm = speech::Pcm(speech::MIXER_SAMPLE_RATE, 1000);
         utterance.words = {{0, 0, 3}, {11025, 4, 4}};
         utterance.mouth = {{0, Mouth::Wide1}, {5512, Mouth::Medium}};
-        const auto session =
-            heardMs < 0
-                ? std::make_unique<runtime::SpeechSession>(timers, QStringLiteral("one two three"),
-                                                           120)
-                : std::make_unique<runtime::SpeechSession>(timers, mixer, std::move(utterance));
+        runtime::SpeechSession session(timers, mixer, std::move(utterance));
         int lastShown = -1;
         Mouth lastMouth = Mouth::Closed;
-        QSignalSpy done(session.get(), &runtime::SpeechSession::finished);
-        connect(session.get(), &runtime::SpeechSession::shownChanged, this,
+        QSignalSpy done(&session, &runtime::SpeechSession::finished);
+        connect(&session, &runtime::SpeechSession::shownChanged, this,
                 [&](int length) { lastShown = length; });
-        connect(session.get(), &runtime::SpeechSession::mouthChanged, this,
+        connect(&session, &runtime::SpeechSession::mouthChanged, this,
                 [&](Mouth now) { lastMouth = now; });
-        session->start();
-        // The mixer's own timer tops the output up every few ms; do the same.
-        for (int ms = 0; ms < std::abs(heardMs); ms += 5) {
-            clockUs += 5'000;
-            mixer.pump();
-            timers.advance(5);
+        session.start();
+        // Heard so far: the length of text shown, the mouth, whether the speech has ended.
+        const std::tuple<int, int, Mouth, bool> heard[] = {{90, 3, Mouth::Wide1, false},
+                                                           {600, 8, Mouth::Medium, false},
+                                                           {1110, 8, Mouth::Closed, true}};
+        int ms = 0;
+        for (const auto& [heardMs, shown, mouth, finished] : heard) {
+            // The mixer's own timer tops the output up every few ms; do the same.
+            for (; ms < heardMs; ms += 5) {
+                clockUs += 5'000;
+                mixer.pump();
+                timers.advance(5);
+            }
+            QCOMPARE(lastShown, shown);
+            QCOMPARE(lastMouth, mouth);
+            QCOMPARE(done.count(), finished ? 1 : 0);
         }
-        QCOMPARE(lastShown, shown);
-        QCOMPARE(lastMouth, mouth);
-        QCOMPARE(done.count(), finished ? 1 : 0);
     }
 
     void wrapsWordsWithinTheWidth_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("fullLine");
-        QTest::addColumn<int>("lineCount");
+        QTest::addColumn<QStringList>("lines");
         // The width is that of fullLine.
-        QTest::newRow("exactly full") << QString("abcd efg") << QString("abcd efg") << 1;
-        QTest::newRow("wide letters") << QString("WWWW WWWW WWWW") << QString("WWWW WWWW") << 2;
+        QTest::newRow("exactly full")
+            << QString("abcd efg") << QString("abcd efg") << QStringList{"abcd efg"};
+        QTest::newRow("wide letters") << QString("WWWW WWWW WWWW") << QString("WWWW WWWW")
+                                      << QStringList{"WWWW WWWW", "WWWW"};
     }
     void wrapsWordsWithinTheWidth()
     {
         QFETCH(QString, text);
         QFETCH(QString, fullLine);
-        QFETCH(int, lineCount);
+        QFETCH(QStringList, lines);
         acs::BalloonInfo look;
         look.fontName = QStringLiteral("DejaVu Sans");
         const QFontMetrics metrics(runtime::balloonFont(look));
-        const int width = metrics.horizontalAdvance(fullLine);
-        const QStringList lines = runtime::wrapWords(text.split(' '), metrics, width);
-        QCOMPARE(lines.size(), lineCount);
-    }
-
-    void moveToGlidesWalking()
-    {
-        showAndSettle(QPoint(400, 200));
-        const AgentRequest moved = agent().MoveTo(100, 200);
-        QSet<int> xs;
-        QSet<int> tags;
-        for (int ms = 0; ms < 2000; ms += 10) {
-            m_timers->advance(10);
-            xs.insert(window().x());
-            tags.insert(window().isVisible() ? tagAt(PROBE) : -1);
-        }
-        QCOMPARE(ids(*m_completed), QList<int>({moved.ID}));
-        QCOMPARE(window().pos(), QPoint(100, 200));
-        QVERIFY(xs.size() > 2 && tags.contains(MOVE_LEFT_TAG));
+        QCOMPARE(runtime::wrapWords(text.split(' '), metrics, metrics.horizontalAdvance(fullLine)),
+                 lines);
     }
 };
 
