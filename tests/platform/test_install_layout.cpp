@@ -10,72 +10,68 @@ class TestInstallLayout final : public QObject
     Q_OBJECT
 
 private slots:
-    void folders_data();
-    void folders();
-    void bundledCharactersReachTheUsersFolder();
+    void folders_data()
+    {
+        QTest::addColumn<QString>("executable");
+        QTest::addColumn<bool>("installed");
+        QTest::newRow("build folder") << "build" << false;
+        QTest::newRow("installed, bin writable") << "usr/bin" << true;
+        QTest::newRow("a bin folder, nothing installed") << "bin" << false;
+    }
+
+    // Settings and guide beside a copy run from its own folder; per-user settings and the data
+    // folder's guide for an installed one.
+    void folders()
+    {
+        QFETCH(QString, executable);
+        QFETCH(bool, installed);
+        QTemporaryDir root;
+        for (const char* folder : {"build", "usr/bin", "usr/share/horavox", "bin", "share/other"})
+            QVERIFY(QDir(root.path()).mkpath(folder));
+        const QString exe = root.path() + '/' + executable;
+        const QString home = root.path() + "/home";
+        QCOMPARE(hv::platform::chooseApplicationFolder(exe, home), installed ? home : exe);
+        QCOMPARE(hv::platform::programDataFolder(exe),
+                 installed ? root.path() + "/usr/share/horavox" : exe);
+    }
+
+    // First run, a character the user removed, one the user replaced, and a package upgrade that
+    // brings a new one: the user's folder lists what the user expects each time (a link whose
+    // target is missing would not be listed).
+    void bundledCharactersReachTheUsersFolder()
+    {
+        QTemporaryDir root;
+        const QString bundled = root.path() + "/usr/share/horavox/chars";
+        const QString user = root.path() + "/home/.local/share/Horavox/chars";
+        const QString offered = root.path() + "/home/.local/share/Horavox/offered.txt";
+        QVERIFY(QDir().mkpath(bundled));
+        const auto put = [](const QString& path, const QByteArray& bytes) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        };
+        const auto listed = [&] {
+            return QDir(user).entryList({"*.acs"}, QDir::Files, QDir::Name);
+        };
+        for (const char* name : {"olwen.acs", "pim.acs", "tock.acs"})
+            put(bundled + '/' + name, "bundled");
+
+        QVERIFY(hv::platform::offerBundledCharacters(bundled, user, offered));
+        QCOMPARE(listed(), QStringList({"olwen.acs", "pim.acs", "tock.acs"}));
+
+        QVERIFY(QFile::remove(user + "/pim.acs"));
+        QVERIFY(QFile::remove(user + "/tock.acs"));
+        put(user + "/tock.acs", "the user's own");
+        put(bundled + "/wren.acs", "new in the upgrade");
+        QVERIFY(hv::platform::offerBundledCharacters(bundled, user, offered));
+        QCOMPARE(listed(), QStringList({"olwen.acs", "tock.acs", "wren.acs"}));
+        QFile tock(user + "/tock.acs");
+        QVERIFY(tock.open(QIODevice::ReadOnly));
+        QCOMPARE(tock.readAll(), QByteArray("the user's own"));
+
+        QVERIFY(!hv::platform::offerBundledCharacters(bundled, offered + "/chars", offered));
+    }
 };
-
-void TestInstallLayout::folders_data()
-{
-    QTest::addColumn<QString>("executable");
-    QTest::addColumn<bool>("installed");
-    QTest::newRow("build folder") << "build" << false;
-    QTest::newRow("installed, bin writable") << "usr/bin" << true;
-    QTest::newRow("a bin folder, nothing installed") << "bin" << false;
-}
-
-// Settings and guide beside a copy run from its own folder; per-user settings and the data
-// folder's guide for an installed one.
-void TestInstallLayout::folders()
-{
-    QFETCH(QString, executable);
-    QFETCH(bool, installed);
-    QTemporaryDir root;
-    for (const char* folder : {"build", "usr/bin", "usr/share/horavox", "bin", "share/other"})
-        QVERIFY(QDir(root.path()).mkpath(folder));
-    const QString exe = root.path() + '/' + executable;
-    const QString home = root.path() + "/home";
-    QCOMPARE(hv::platform::chooseApplicationFolder(exe, home), installed ? home : exe);
-    QCOMPARE(hv::platform::programDataFolder(exe),
-             installed ? root.path() + "/usr/share/horavox" : exe);
-}
-
-// First run, a character the user removed, one the user replaced, and a package upgrade that
-// brings a new one: the user's folder lists what the user expects each time.
-void TestInstallLayout::bundledCharactersReachTheUsersFolder()
-{
-    QTemporaryDir root;
-    const QString bundled = root.path() + "/usr/share/horavox/chars";
-    const QString user = root.path() + "/home/.local/share/Horavox/chars";
-    const QString offered = root.path() + "/home/.local/share/Horavox/offered.txt";
-    QVERIFY(QDir().mkpath(bundled));
-    const auto put = [](const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    };
-    const auto listed = [&] { return QDir(user).entryList({"*.acs"}, QDir::Files, QDir::Name); };
-    for (const char* name : {"olwen.acs", "pim.acs", "tock.acs"})
-        put(bundled + '/' + name, "bundled");
-
-    QVERIFY(hv::platform::offerBundledCharacters(bundled, user, offered));
-    QCOMPARE(listed(), QStringList({"olwen.acs", "pim.acs", "tock.acs"}));
-    QFile olwen(user + "/olwen.acs");
-    QVERIFY(olwen.open(QIODevice::ReadOnly));
-    QCOMPARE(olwen.readAll(), QByteArray("bundled"));
-
-    QVERIFY(QFile::remove(user + "/pim.acs"));
-    QVERIFY(QFile::remove(user + "/tock.acs"));
-    put(user + "/tock.acs", "the user's own");
-    put(bundled + "/wren.acs", "new in the upgrade");
-    QVERIFY(hv::platform::offerBundledCharacters(bundled, user, offered));
-    QCOMPARE(listed(), QStringList({"olwen.acs", "tock.acs", "wren.acs"}));
-    QFile tock(user + "/tock.acs");
-    QVERIFY(tock.open(QIODevice::ReadOnly));
-    QCOMPARE(tock.readAll(), QByteArray("the user's own"));
-
-    QVERIFY(!hv::platform::offerBundledCharacters(bundled, offered + "/chars", offered));
-}
 
 QTEST_GUILESS_MAIN(TestInstallLayout)
 #include "test_install_layout.moc"
