@@ -20,9 +20,7 @@ private slots:
             << 4 << QRect(0, 0, 1025, 769) << QPoint(448, 320);
         QTest::newRow("centre, halves up to even")
             << 4 << QRect(0, 0, 1027, 771) << QPoint(450, 322);
-        // Panels: 32 pixels at the bottom, 48 on the left, 24 at the top.
-        const QRect bottomPanel(0, 0, 1024, 736);
-        QTest::newRow("bottom right above a bottom panel") << 3 << bottomPanel << QPoint(891, 603);
+        // Panels: 48 pixels on the left, 24 at the top.
         const QRect leftPanel(48, 0, 976, 768);
         QTest::newRow("top left beside a left panel") << 0 << leftPanel << QPoint(53, 5);
         QTest::newRow("centre beside a left panel") << 4 << leftPanel << QPoint(472, 320);

@@ -1,13 +1,28 @@
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "platform/install_layout.h"
+#include "platform/single_instance.h"
 
-class TestInstallLayout final : public QObject
+using hv::platform::SingleInstance;
+
+// Where the program keeps its files, and the one copy that runs at a time.
+class TestPlatform final : public QObject
 {
     Q_OBJECT
+
+    QTemporaryDir m_dir;
+    [[nodiscard]] QString socketName() const
+    {
+        return m_dir.filePath(QStringLiteral("horavox.socket"));
+    }
 
 private slots:
     void folders_data()
@@ -71,7 +86,36 @@ private slots:
 
         QVERIFY(!hv::platform::offerBundledCharacters(bundled, offered + "/chars", offered));
     }
+
+    void laterCopyEndsAndBringsTheFirstForward()
+    {
+        SingleInstance first(socketName());
+        QVERIFY(!first.handOverToRunningCopy());
+        QSignalSpy cameForward(&first, &SingleInstance::anotherCopyStarted);
+        for (int copy = 1; copy <= 2; ++copy) {
+            SingleInstance later(socketName());
+            QVERIFY(later.handOverToRunningCopy());
+            QTRY_COMPARE(cameForward.count(), copy);
+        }
+    }
+
+    void crashedCopyLeftoverDoesNotBlockTheNext()
+    {
+        // A copy that crashed leaves its socket bound with nobody listening on it.
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, qPrintable(socketName()), sizeof address.sun_path);
+        const int leftover = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        QCOMPARE(::bind(leftover, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ::close(leftover);
+        QVERIFY(QFile::exists(socketName()));
+
+        SingleInstance next(socketName());
+        QVERIFY(!next.handOverToRunningCopy());
+        SingleInstance afterIt(socketName());
+        QVERIFY(afterIt.handOverToRunningCopy());
+    }
 };
 
-QTEST_GUILESS_MAIN(TestInstallLayout)
-#include "test_install_layout.moc"
+QTEST_GUILESS_MAIN(TestPlatform)
+#include "test_platform.moc"
