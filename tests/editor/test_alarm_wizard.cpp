@@ -135,8 +135,7 @@ private slots:
         QVERIFY(w->txtMessage->text() == "Wake up" && !w->lblQuoteNote->isVisible());
         QVERIFY(state().startsWith("11111 ok1"));
         QTest::mouseClick(w->cmdOK, Qt::LeftButton);
-        const tAlarm added{"07:30", ScheduleKind::Daily, "Daily", "olwen", "Wake up"};
-        QVERIFY(m_accepted == QList{added} && m_closed == 1);
+        QVERIFY(m_accepted == QList{WAKE_UP} && m_closed == 1);
     }
 
     void datesRefuseThePastAndStayUnderYearly()
@@ -277,9 +276,6 @@ private slots:
                                                              Weekday::Tuesday, "pim", "Go"})});
 
         QVERIFY(open(WAKE_UP));
-        // The time box has the focus with its text selected, so typing replaces the stored time.
-        QVERIFY(QApplication::focusWidget() == w->txtAlarmTime &&
-                w->txtAlarmTime->hasSelectedText());
         QTest::keyClicks(w->txtMessage, " now");
         press({Qt::Key_Escape});
         QVERIFY(m_closed == 2 && m_accepted.size() == 1);
