@@ -7,29 +7,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "alarm_lines.h"
 #include "core/talking_clock.h"
 #include "recording_agent.h"
+#include "test_files.h"
 
 using hv::core::TalkingClock;
 using hv::testing::alarmLines;
+using hv::testing::readFile;
+using hv::testing::writeFile;
 
 namespace {
 
 const QDate DAY(2026, 12, 5); // a Saturday
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 class FakeDesktop final : public hv::core::Desktop
 {

@@ -9,7 +9,9 @@
 #include "window_fixture.h"
 
 using hv::platform::MessageResult;
+using hv::testing::readFile;
 using hv::testing::WindowFixture;
+using hv::testing::writeFile;
 
 namespace {
 
@@ -98,8 +100,7 @@ void TestFolderSearchPanel::okTakesTheHighlightedOrOpenFolder()
     QCOMPARE(m_window->height(), m_fullHeight);
     QCOMPARE(m_window->lstAgents->count(), 2);
     QVERIFY(m_f->platform.messageBoxes.isEmpty());
-    QVERIFY(
-        m_f->readFile(m_f->settingsPath()).endsWith(",\"" + folder("chars/").toUtf8() + "\"\r\n"));
+    QVERIFY(readFile(m_f->settingsPath()).endsWith(",\"" + folder("chars/").toUtf8() + "\"\r\n"));
 }
 
 void TestFolderSearchPanel::withoutAFolderTheUserTriesAgainOrEnds_data()

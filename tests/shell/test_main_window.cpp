@@ -27,7 +27,6 @@
 #include <QTimer>
 
 #include "about/about_dialog.h"
-#include "alarm_lines.h"
 #include "editor/alarm_wizard.h"
 #include "platform/qt_platform.h"
 #include "quiet_dialog/quiet_times_dialog.h"
@@ -36,7 +35,9 @@
 
 using hv::shell::frmHoravox;
 using hv::testing::alarmLines;
+using hv::testing::readFile;
 using hv::testing::WindowFixture;
+using hv::testing::writeFile;
 
 namespace {
 
@@ -206,14 +207,14 @@ void TestMainWindow::startsAsFirstRunOrWithTheStoredSettings()
     QFETCH(QByteArray, written);
     const QByteArray chars = m_f->charsFolder().toUtf8();
     if (!settings.isEmpty())
-        m_f->writeFile(m_f->settingsPath(), settings.replace("CHARS", chars));
+        writeFile(m_f->settingsPath(), settings.replace("CHARS", chars));
 
     frmHoravox& window = start();
 
     QCOMPARE(window.isWindowShown(), shown);
     QVERIFY(!window.mnuShow->isChecked());
     QCOMPARE(window.clock().agentPosition(), position);
-    QCOMPARE(m_f->readFile(m_f->settingsPath()), written.replace("CHARS", chars));
+    QCOMPARE(readFile(m_f->settingsPath()), written.replace("CHARS", chars));
     QCOMPARE(window.optInterval[window.clock().settings().iInterval]->isChecked(), true);
     QCOMPARE(window.mnuBalloonOpt[window.clock().settings().iBalloonOption]->isChecked(), true);
 }
@@ -233,7 +234,7 @@ void TestMainWindow::rightClickSelectsTheRowAndOffersItsCommands()
     QFETCH(int, row);
     QFETCH(bool, menu);
     QFETCH(bool, onAlarm);
-    m_f->writeFile(m_f->alarmsPath(), alarmLines(2));
+    writeFile(m_f->alarmsPath(), alarmLines(2));
     frmHoravox& window = start();
     window.show();
     const int rowHeight =
@@ -265,7 +266,7 @@ void TestMainWindow::addRowOpensTheEditorUpToTheLimit()
     QFETCH(int, alarms);
     QFETCH(bool, opens);
     QFETCH(QString, then);
-    m_f->writeFile(m_f->alarmsPath(), alarmLines(alarms));
+    writeFile(m_f->alarmsPath(), alarmLines(alarms));
     frmHoravox& window = start();
 
     window.mnuAlarmAdd->trigger();
@@ -300,15 +301,15 @@ void TestMainWindow::deleteMovesTheLaterAlarmsUp()
     QFETCH(int, alarms);
     QFETCH(int, row);
     QFETCH(QByteArray, file);
-    m_f->writeFile(m_f->alarmsPath(), alarmLines(alarms));
-    m_f->writeFile(m_f->settingsPath(), "\"Olwen\",0,1,2,1,#FALSE#,\"\"\r\n");
+    writeFile(m_f->alarmsPath(), alarmLines(alarms));
+    writeFile(m_f->settingsPath(), "\"Olwen\",0,1,2,1,#FALSE#,\"\"\r\n");
     frmHoravox& window = start();
     const int left = file.count('\n');
 
     window.selectAlarmRow(row);
     window.mnuAlarmDelete->trigger();
 
-    QCOMPARE(m_f->readFile(m_f->alarmsPath()), file);
+    QCOMPARE(readFile(m_f->alarmsPath()), file);
     QCOMPARE(QFile::exists(m_f->alarmsPath()), left > 0);
     QCOMPARE(window.clock().alarmList().rowCount(), left + 1);
     QCOMPARE(window.clock().bAlarmsOn(), left > 0);
@@ -339,7 +340,7 @@ void TestMainWindow::optionGroupsStayInStep()
     QFETCH(bool, fromMenu);
     QFETCH(int, chosen);
     // A stored "On" is kept even when no alarm file exists.
-    m_f->writeFile(m_f->settingsPath(), "\"Olwen\",0,1,2,1,#FALSE#,\"\"\r\n");
+    writeFile(m_f->settingsPath(), "\"Olwen\",0,1,2,1,#FALSE#,\"\"\r\n");
     frmHoravox& w = start();
     QVERIFY(w.clock().bAlarmsOn());
     if (group == 3 && index == 0)
@@ -367,7 +368,7 @@ void TestMainWindow::optionGroupsStayInStep()
         QCOMPARE(panel[group][i]->isChecked(), i == chosen);
     }
     // Options reach the file only with the next save.
-    QCOMPARE(m_f->readFile(m_f->settingsPath()).split(',').value(4), QByteArray("1"));
+    QCOMPARE(readFile(m_f->settingsPath()).split(',').value(4), QByteArray("1"));
 }
 
 void TestMainWindow::closeMinimizeAndExitWriteBothFiles_data()
@@ -384,7 +385,7 @@ void TestMainWindow::closeMinimizeAndExitWriteBothFiles()
 {
     QFETCH(QString, how);
     const QByteArray alarm = "\"07:30\",\"Daily\",\"Daily\",\"olwen\",\"Wake up\"\r\n";
-    m_f->writeFile(m_f->alarmsPath(), alarm);
+    writeFile(m_f->alarmsPath(), alarm);
     frmHoravox& window = start();
     window.mnuInterval[4]->trigger();
     window.cmdTest->click(); // a character on screen for Exit to send away
@@ -403,8 +404,8 @@ void TestMainWindow::closeMinimizeAndExitWriteBothFiles()
     else
         window.cmdExit->click();
 
-    QCOMPARE(m_f->readFile(m_f->settingsPath()).split(',').value(4), QByteArray("4"));
-    QCOMPARE(m_f->readFile(m_f->alarmsPath()), alarm);
+    QCOMPARE(readFile(m_f->settingsPath()).split(',').value(4), QByteArray("4"));
+    QCOMPARE(readFile(m_f->alarmsPath()), alarm);
     if (how == "exit") {
         // Exit hides the character; the close is posted, handled once the handler returned.
         QCOMPARE(log(), QStringList{"Hide"});
@@ -474,7 +475,7 @@ void TestMainWindow::noSoundDeviceEndsAtOnceOnComingBackFromTheProgram()
     frmHoravox& window = start();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     const QStringList files = QDir(m_f->app.path()).entryList(QDir::Files);
-    const QByteArray settings = m_f->readFile(m_f->settingsPath());
+    const QByteArray settings = readFile(m_f->settingsPath());
     m_f->platform.audioOutputs = 0;
     window.mnuAboutDialog->trigger();
     window.aboutDialog->activateWindow();
@@ -490,12 +491,12 @@ void TestMainWindow::noSoundDeviceEndsAtOnceOnComingBackFromTheProgram()
     QCOMPARE(box.text + box.title, fromProgram ? "No Sound Card Found!Exiting Horavox!" : "");
     QVERIFY(!fromProgram || box.icon == hv::platform::MessageIcon::Critical);
     QCOMPARE(QDir(m_f->app.path()).entryList(QDir::Files), files);
-    QCOMPARE(m_f->readFile(m_f->settingsPath()), settings);
+    QCOMPARE(readFile(m_f->settingsPath()), settings);
 }
 
 void TestMainWindow::showToggleAndHelp()
 {
-    m_f->writeFile(m_f->settingsPath(), "\"Olwen\",1,1,2,1,#FALSE#,\"\"\r\n");
+    writeFile(m_f->settingsPath(), "\"Olwen\",1,1,2,1,#FALSE#,\"\"\r\n");
     frmHoravox& window = start();
     for (bool shown : {true, false}) {
         window.mnuShow->trigger();
@@ -631,7 +632,7 @@ void TestMainWindow::menuListAndKeyboardChooseTheCharacter()
 void TestMainWindow::quietTimesDialogKeepsItsOwnFile()
 {
     frmHoravox& window = start();
-    const QByteArray settings = m_f->readFile(m_f->settingsPath());
+    const QByteArray settings = readFile(m_f->settingsPath());
     const QList<QAction*> items = window.mnuOptions->actions();
     QVERIFY(items.value(items.size() - 2)->isSeparator());
     QCOMPARE(items.last(), window.mnuQuietTimes);
@@ -641,11 +642,11 @@ void TestMainWindow::quietTimesDialogKeepsItsOwnFile()
     window.quietDialog->txtPeriods->setText("22:00-7:00");
     window.quietDialog->chkTwentyFourHour->click();
     window.quietDialog->buttons->button(QDialogButtonBox::Ok)->click();
-    QVERIFY(m_f->readFile(m_f->platform.quietTimesFile()).contains("Periods=22:00-07:00"));
+    QVERIFY(readFile(m_f->platform.quietTimesFile()).contains("Periods=22:00-07:00"));
     m_f->platform.clock = QDateTime(DAY, QTime(14, 5));
     window.tmrClock_Timer();
     QCOMPARE(window.windowTitle(), QString("Horavox - 12/5/2026, 14:05:00"));
-    QCOMPARE(m_f->readFile(m_f->settingsPath()), settings);
+    QCOMPARE(readFile(m_f->settingsPath()), settings);
 }
 
 void TestMainWindow::showsWhatTheClockReports()
@@ -653,8 +654,8 @@ void TestMainWindow::showsWhatTheClockReports()
     // A missed alarm at start-up is a box; while the clock runs, reports are notices in the
     // status line where there is no notification area.
     m_f->platform.clock = QDateTime(DAY, QTime(9, 0));
-    m_f->writeFile(m_f->alarmsPath(), "\"07:00\",\"Once\",\"12/4/2026\",\"olwen\",\"Two\"\r\n"
-                                      "\"07:30\",\"Daily\",\"Daily\",\"tock\",\"Wake up\"\r\n");
+    writeFile(m_f->alarmsPath(), "\"07:00\",\"Once\",\"12/4/2026\",\"olwen\",\"Two\"\r\n"
+                                 "\"07:30\",\"Daily\",\"Daily\",\"tock\",\"Wake up\"\r\n");
     frmHoravox& window = start({"Olwen.acs", "tock.acs"});
     QCOMPARE(m_f->platform.messageBoxes.value(0).title, "1 Missed Alarm(s)!");
     QFile::remove(m_f->settingsPath());

@@ -11,6 +11,7 @@
 #include "fake_platform.h"
 #include "recording_agent.h"
 #include "shell/main_window.h"
+#include "test_files.h"
 
 namespace hv::testing {
 
@@ -34,19 +35,6 @@ public:
     [[nodiscard]] QString charsFolder() const { return windows.path() + "/chars/"; }
     [[nodiscard]] QString settingsPath() const { return app.path() + "/Settings.ini"; }
     [[nodiscard]] QString alarmsPath() const { return app.path() + "/Alarms.dat"; }
-
-    static QByteArray readFile(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    static void writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(bytes);
-    }
 
     // Creates small files (and their folders) under root; paths are relative to it.
     static void putFiles(const QString& root, const QStringList& relativePaths)

@@ -1,9 +1,28 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QString>
 
+// The files the program's tests put in place and read back.
 namespace hv::testing {
+
+inline QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Makes the file's folder as well.
+inline void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
 
 // n lines of an alarm file: "HH:00","Daily","Daily","olwen","Alarm i", the hour i modulo 24.
 inline QByteArray alarmLines(int n)
