@@ -76,7 +76,7 @@ frmHoravox::frmHoravox(platform::Platform& platform, engine::AgentControl& agent
 
 frmHoravox::~frmHoravox()
 {
-    // The editor works on this window's table and lists, so it must not outlive them.
+    // The editor is a window of its own; it must not outlive the window it reports back to.
     if (alarmWizard) {
         alarmWizard->disconnect(this);
         delete alarmWizard;
